@@ -2,12 +2,14 @@
 
 #include "CharCodes.h"
 
+#include <QList>
+
 #include <vector>
 
 namespace torsa {
 namespace {
 
-constexpr QStringView kLfCr = u"\n\r";
+const QString kLfCr = QStringLiteral("\n\r");
 
 // Device codes of the text, or the refusal of its first bad character.
 Verdict deviceCodes(const QString &text, std::vector<int> &codes)

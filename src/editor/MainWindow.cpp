@@ -1,0 +1,479 @@
+#include "MainWindow.h"
+
+#include "QtUserPrompts.h"
+#include "Twips.h"
+#include "store/CharCodes.h"
+#include "store/MessageText.h"
+#include "store/Validation.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+
+namespace torsa {
+namespace {
+
+constexpr QRect kClientArea = twips::rect(0, 0, 7785, 4440);
+constexpr int kRefreshIntervalMs = 600;
+constexpr int kUnitMaximum = 31;
+constexpr int kMessageBarDesignMaximum = 189;
+constexpr int kPriorityBarDesignMaximum = 180;
+constexpr int kProgressMaximum = 8195;
+constexpr int kBlinkBoxFirstLeft = 2580;    // twips, Coche2
+constexpr int kBlinkBoxPitch = 120;         // twips, one Courier New character
+constexpr int kShownMessageCharacters = 40; // what a refusal leaves in the text box
+
+const QString kSansSerif = QStringLiteral("MS Sans Serif");
+const QString kCourier = QStringLiteral("Courier New");
+const QString kHelpDocument = QStringLiteral("AIDE_TORSA.DOC");
+
+template <typename Widget>
+Widget *place(Widget *widget, const char16_t *name, const QRect &geometry)
+{
+    widget->setObjectName(QString::fromUtf16(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QAction *menuItem(QMenu *menu, const char16_t *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromUtf16(name));
+    return action;
+}
+
+QMenu *subMenu(QWidget *parent, const char16_t *name, const QString &caption)
+{
+    auto *menu = new QMenu(caption, parent);
+    menu->setObjectName(QString::fromUtf16(name));
+    menu->menuAction()->setObjectName(QString::fromUtf16(name));
+    return menu;
+}
+
+QScrollBar *horizontalBar(QWidget *parent, int maximum)
+{
+    auto *bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setRange(0, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    return bar;
+}
+
+} // namespace
+
+MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget *parent)
+    : QMainWindow(parent), prompts_(std::move(prompts))
+{
+    if (!prompts_)
+        prompts_ = std::make_unique<QtUserPrompts>(this);
+
+    setObjectName(QStringLiteral("principal"));
+    setWindowTitle(QStringLiteral(" TORSA"));
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(kClientArea.size());
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, QColor(224, 224, 224));
+    client->setPalette(palette);
+    setCentralWidget(client);
+
+    buildEditorFrame();
+    buildTransferPanel();
+    buildStatusAndListing();
+    buildMenus();
+    connectSignals();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    Form_Load();
+    Timer1->start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildEditorFrame()
+{
+    QWidget *client = centralWidget();
+    Cadre1 = place(new QGroupBox(QStringLiteral("Edition message"), client), u"Cadre1", twips::rect(120, 120, 7575, 1935));
+
+    Etiquette1 = place(new QLabel(QStringLiteral(" Message n°000"), Cadre1), u"Etiquette1", twips::rect(120, 360, 2295, 375));
+    Etiquette1->setFont(twips::font(kCourier, 12, true));
+    DefilementH1 = place(horizontalBar(Cadre1, kMessageBarDesignMaximum), u"DéfilementH1", twips::rect(120, 840, 2295, 255));
+    Etiquette2 = place(new QLabel(QStringLiteral("Unité 0"), Cadre1), u"Etiquette2", twips::rect(120, 1200, 1095, 255));
+    Etiquette2->setFont(twips::font(kSansSerif, 8.25, true));
+    Etiquette7 = place(new QLabel(QStringLiteral("Priorité 0"), Cadre1), u"Etiquette7", twips::rect(1200, 1200, 1215, 255));
+    Etiquette7->setFont(twips::font(kSansSerif, 8.25, true));
+    DefilementH2 = place(horizontalBar(Cadre1, kUnitMaximum), u"DéfilementH2", twips::rect(120, 1440, 1095, 255));
+    DefilementH3 = place(horizontalBar(Cadre1, kPriorityBarDesignMaximum), u"DéfilementH3", twips::rect(1200, 1440, 1215, 255));
+
+    Texte1 = place(new QLineEdit(Cadre1), u"Texte1", twips::rect(2550, 360, 4935, 375));
+    Texte1->setFont(twips::font(kCourier, 9.75, true));
+    Texte1->setMaxLength(32767);
+    Label1 = place(new QLabel(QStringLiteral("( Cocher les cases des caractères clignotants si nécessaire )"), Cadre1),
+                   u"Label1", twips::rect(2760, 840, 4455, 255));
+
+    // The boxes overlap the lower edge of the text box, one under each character.
+    for (int k = 2; k <= kBlinkBoxCount + 1; ++k) {
+        auto *box = new QCheckBox(QStringLiteral("Check1"), Cadre1);
+        box->setObjectName(QStringLiteral("Coche%1").arg(k));
+        box->setGeometry(twips::rect(kBlinkBoxFirstLeft + kBlinkBoxPitch * (k - 2), 660, 135, 195));
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 0px; }"
+                                          "QCheckBox::indicator { width: 7px; height: 7px; }"));
+        Coche[static_cast<std::size_t>(k - 2)] = box;
+    }
+
+    Commande7 = place(new QPushButton(QStringLiteral("Effacer"), Cadre1), u"Commande7", twips::rect(2880, 1200, 975, 495));
+    Commande1 = place(new QPushButton(QStringLiteral("Insérer"), Cadre1), u"Commande1", twips::rect(3960, 1200, 975, 495));
+    Commande2 = place(new QPushButton(QStringLiteral("Centrer"), Cadre1), u"Commande2", twips::rect(5040, 1200, 975, 495));
+    Commande6 = place(new QPushButton(QStringLiteral("Valider"), Cadre1), u"Commande6", twips::rect(6240, 1200, 1095, 495));
+    for (QPushButton *button : {Commande7, Commande1, Commande2})
+        button->setFont(twips::font(kSansSerif, 9.75, true));
+    Commande6->setFont(twips::font(kSansSerif, 12, true));
+}
+
+void MainWindow::buildTransferPanel()
+{
+    QWidget *client = centralWidget();
+    Cadre2 = place(new QGroupBox(client), u"Cadre2", twips::rect(120, 120, 7575, 1935));
+    Texte3 = place(new QLineEdit(Cadre2), u"Texte3", twips::rect(1560, 240, 4335, 375));
+    Texte5 = place(new QLineEdit(Cadre2), u"Texte5", twips::rect(2280, 840, 2895, 375));
+    ProgressBar1 = place(new QProgressBar(Cadre2), u"ProgressBar1", twips::rect(120, 1440, 7335, 375));
+    ProgressBar1->setRange(0, kProgressMaximum);
+    ProgressBar1->setValue(0);
+    Texte3->setReadOnly(true);
+    Texte5->setReadOnly(true);
+}
+
+void MainWindow::buildStatusAndListing()
+{
+    QWidget *client = centralWidget();
+    Texte2 = place(new QPlainTextEdit(client), u"Texte2", twips::rect(120, 2400, 7575, 1935));
+    Texte2->setFont(twips::font(kCourier, 8.25, false));
+    Texte2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Texte2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Etiquette4 = place(new QLabel(client), u"Etiquette4", twips::rect(4560, 2160, 3135, 255));
+    Etiquette3 = place(new QLabel(client), u"Etiquette3", twips::rect(120, 2160, 4455, 255));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kRefreshIntervalMs);
+
+    // Keyboard focus order of the window's design.
+    QWidget *previous = Texte2;
+    const auto chain = [&previous](QWidget *next) { setTabOrder(previous, next); previous = next; };
+    for (QWidget *w : std::initializer_list<QWidget *>{DefilementH1, DefilementH2, DefilementH3, Texte1})
+        chain(w);
+    for (QCheckBox *box : Coche)
+        chain(box);
+    for (QWidget *w : std::initializer_list<QWidget *>{Commande7, Commande1, Commande2, Commande6, Texte3, Texte5})
+        chain(w);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    QMenu *fichier = subMenu(bar, u"MENU_FICHIERS", QStringLiteral("&Fichier"));
+    QMenu *nouveau = subMenu(fichier, u"MENU_NOUVEAU", QStringLiteral("Nouveau"));
+    MENU_ED_SANS = menuItem(nouveau, u"MENU_ED_SANS", QStringLiteral("Sans automate"));
+    MENU_ED_AVEC = menuItem(nouveau, u"MENU_ED_AVEC", QStringLiteral("Avec automate "));
+    fichier->addMenu(nouveau);
+    MENU_OUVIR = menuItem(fichier, u"MENU_OUVIR", QStringLiteral("Ouvrir"));
+    MENU_ENREGISTRER = menuItem(fichier, u"MENU_ENREGISTRER", QStringLiteral("Enregistrer"));
+    MENU_QUITTER = menuItem(fichier, u"MENU_QUITTER", QStringLiteral("Quitter"));
+    bar->addMenu(fichier);
+
+    QMenu *edition = subMenu(bar, u"MENU_EDITION", QStringLiteral("&Edition"));
+    MENU_ED_ANNULER = menuItem(edition, u"MENU_ED_ANNULER", QStringLiteral("Annuler (centrer)"));
+    bar->addMenu(edition);
+
+    QMenu *visu = subMenu(bar, u"MENU_VISU", QStringLiteral("&Affichage"));
+    MENU_VISU116 = menuItem(visu, u"MENU_VISU116", QStringLiteral("Afficheur 1 fois 16 caractères"));
+    MENU_VISU120 = menuItem(visu, u"MENU_VISU120", QStringLiteral("Afficheur 1 fois 20 caractères"));
+    MENU_VISU216 = menuItem(visu, u"MENU_VISU216", QStringLiteral("Afficheur 2 fois 16 caractères"));
+    MENU_VISU220 = menuItem(visu, u"MENU_VISU220", QStringLiteral("Afficheur 2 fois 20 caractères"));
+    bar->addMenu(visu);
+
+    QMenu *configuration = subMenu(bar, u"Menu_configuration", QStringLiteral("&Configurer"));
+    Menu_COM1 = menuItem(configuration, u"Menu_COM1", QStringLiteral("COM1"));
+    Menu_COM2 = menuItem(configuration, u"Menu_COM2", QStringLiteral("COM2"));
+    Menu_COM3 = menuItem(configuration, u"Menu_COM3", QStringLiteral("COM3"));
+    Menu_COM4 = menuItem(configuration, u"Menu_COM4", QStringLiteral("COM4"));
+    Menu_test = menuItem(configuration, u"Menu_test", QStringLiteral("Test liaison série"));
+    bar->addMenu(configuration);
+
+    QMenu *transfert = subMenu(bar, u"MENU_OPTION", QStringLiteral("&Transfert"));
+    MENU_WRITE = menuItem(transfert, u"MENU_WRITE", QStringLiteral("Programmation PC -> ZEL"));
+    MENU_READ = menuItem(transfert, u"MENU_READ", QStringLiteral("Lecture ZEL -> PC"));
+    MENU_VERIF = menuItem(transfert, u"MENU_VERIF", QStringLiteral("Vérification"));
+    bar->addMenu(transfert);
+
+    QMenu *information = subMenu(bar, u"Menu_information", QStringLiteral("&?"));
+    MENU_AIDE = menuItem(information, u"MENU_AIDE", QStringLiteral("&Aide"));
+    MENU_PLUS = menuItem(information, u"MENU_PLUS", QStringLiteral("&En savoir plus"));
+    MENU_PLUS->setEnabled(false);
+    bar->addMenu(information);
+
+    // Items that carry a check mark at run time.
+    for (QAction *item : {MENU_ED_SANS, MENU_ED_AVEC, MENU_VISU116, MENU_VISU120, MENU_VISU216, MENU_VISU220,
+                          Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4})
+        item->setCheckable(true);
+}
+
+void MainWindow::connectSignals()
+{
+    connect(Commande6, &QPushButton::clicked, this, &MainWindow::Commande6_Click);
+    connect(Commande2, &QPushButton::clicked, this, &MainWindow::Commande2_Click);
+    connect(Commande1, &QPushButton::clicked, this, &MainWindow::Commande1_Click);
+    connect(Commande7, &QPushButton::clicked, this, &MainWindow::Commande7_Click);
+    connect(DefilementH1, &QScrollBar::valueChanged, this, &MainWindow::DefilementH1_Change);
+    connect(DefilementH2, &QScrollBar::valueChanged, this, &MainWindow::DefilementH2_Change);
+    connect(DefilementH3, &QScrollBar::valueChanged, this, &MainWindow::DefilementH3_Change);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+
+    connect(MENU_ED_SANS, &QAction::triggered, this, &MainWindow::MENU_ED_SANS_Click);
+    connect(MENU_ED_AVEC, &QAction::triggered, this, &MainWindow::MENU_ED_AVEC_Click);
+    connect(MENU_OUVIR, &QAction::triggered, this, &MainWindow::MENU_OUVIR_Click);
+    connect(MENU_ENREGISTRER, &QAction::triggered, this, &MainWindow::MENU_ENREGISTRER_Click);
+    connect(MENU_QUITTER, &QAction::triggered, this, &MainWindow::MENU_QUITTER_Click);
+    connect(MENU_ED_ANNULER, &QAction::triggered, this, &MainWindow::MENU_ED_ANNULER_Click);
+    connect(MENU_VISU116, &QAction::triggered, this, &MainWindow::MENU_VISU116_Click);
+    connect(MENU_VISU120, &QAction::triggered, this, &MainWindow::MENU_VISU120_Click);
+    connect(MENU_VISU216, &QAction::triggered, this, &MainWindow::MENU_VISU216_Click);
+    connect(MENU_VISU220, &QAction::triggered, this, &MainWindow::MENU_VISU220_Click);
+    connect(Menu_COM1, &QAction::triggered, this, &MainWindow::Menu_COM1_Click);
+    connect(Menu_COM2, &QAction::triggered, this, &MainWindow::Menu_COM2_Click);
+    connect(Menu_COM3, &QAction::triggered, this, &MainWindow::Menu_COM3_Click);
+    connect(Menu_COM4, &QAction::triggered, this, &MainWindow::Menu_COM4_Click);
+    connect(Menu_test, &QAction::triggered, this, &MainWindow::Menu_test_Click);
+    connect(MENU_WRITE, &QAction::triggered, this, &MainWindow::MENU_WRITE_Click);
+    connect(MENU_READ, &QAction::triggered, this, &MainWindow::MENU_READ_Click);
+    connect(MENU_VERIF, &QAction::triggered, this, &MainWindow::MENU_VERIF_Click);
+    connect(MENU_AIDE, &QAction::triggered, this, &MainWindow::MENU_AIDE_Click);
+}
+
+// ---------------------------------------------------------------- store state
+
+SessionMode MainWindow::sessionMode() const
+{
+    if (MENU_ED_SANS->isChecked())
+        return SessionMode::WithoutPlc;
+    if (MENU_ED_AVEC->isChecked())
+        return SessionMode::WithPlc;
+    return SessionMode::None;
+}
+
+BlinkBoxes MainWindow::blinkBoxes() const
+{
+    BlinkBoxes boxes{};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i] = Coche[i]->checkState() == Qt::Checked;
+    return boxes;
+}
+
+void MainWindow::Form_Load()
+{
+    Cadre1->setVisible(true);
+    Cadre2->setVisible(false);
+    for (QWidget *w : std::initializer_list<QWidget *>{Texte1, Etiquette1, Etiquette2, Etiquette7,
+                                                       DefilementH1, DefilementH2, DefilementH3})
+        w->setEnabled(false);
+    Texte2->setVisible(true);
+    for (QPushButton *button : {Commande1, Commande2, Commande6, Commande7})
+        button->setEnabled(false);
+    image_.clear();
+    tally_ = 0;
+    DefilementH1->setValue(0);
+    DefilementH2->setValue(0);
+    DefilementH3->setValue(0);
+}
+
+void MainWindow::INIT_AVEC() { initialiseMode(SessionMode::WithPlc); }
+
+void MainWindow::INIT_SANS() { initialiseMode(SessionMode::WithoutPlc); }
+
+void MainWindow::initialiseMode(SessionMode mode)
+{
+    const int last = mode::lastMessage(mode);
+    DefilementH1->setMaximum(last);
+    DefilementH1->setMinimum(0);
+    DefilementH3->setMaximum(last);
+    DefilementH3->setMinimum(0);
+    image_.set(address::kModeCell, mode::letter(mode));
+    MENU_ED_AVEC->setChecked(mode == SessionMode::WithPlc);
+    MENU_ED_SANS->setChecked(mode == SessionMode::WithoutPlc);
+    for (QWidget *w : std::initializer_list<QWidget *>{Texte1, Etiquette1, Etiquette2, Etiquette7, DefilementH1,
+                                                       DefilementH2, DefilementH3, Commande1, Commande2, Commande6,
+                                                       Commande7})
+        w->setEnabled(true);
+}
+
+void MainWindow::MENU_ED_AVEC_Click() { startNewSession(SessionMode::WithPlc); }
+
+void MainWindow::MENU_ED_SANS_Click() { startNewSession(SessionMode::WithoutPlc); }
+
+void MainWindow::startNewSession(SessionMode mode)
+{
+    const QString question = QStringLiteral("Voulez vous commencer une nouvelle session ?\n\r"
+                                            "(tout les messages en mémoire seront effacés)");
+    if (prompts_->askYesNo(question, PromptIcon::Exclamation)) {
+        MENU_ED_AVEC->setChecked(false);
+        MENU_ED_SANS->setChecked(false);
+        for (QWidget *w : std::initializer_list<QWidget *>{Texte1, Etiquette1, Etiquette2, DefilementH1,
+                                                           DefilementH2, Commande6})
+            w->setEnabled(false);
+        image_.clear();
+        tally_ = 0;
+        DefilementH1->setValue(0);
+        DefilementH2->setValue(0);
+    }
+    initialiseMode(mode);
+    Texte1->clear();
+}
+
+// ------------------------------------------------------------- editor display
+
+void MainWindow::DefilementH1_Change()
+{
+    const int n = DefilementH1->value();
+    Etiquette1->setText(QStringLiteral(" Message n°%1").arg(n));
+    CLEAR_COCHE_CLI();
+    blinkFlags_ = {};
+    DefilementH2->setValue(image_.unit(n));
+    // A priority above the bar's maximum is shown at the maximum; the cell is not changed.
+    DefilementH3->setValue(image_.priority(n));
+    Texte1->setText(text::decode(image_, n));
+    blinkFlags_ = blink::decodeFlags(image_, n);
+    Affiche_coche_cli();
+}
+
+void MainWindow::DefilementH2_Change()
+{
+    Etiquette2->setText(QStringLiteral("Unité %1").arg(DefilementH2->value()));
+}
+
+void MainWindow::DefilementH3_Change()
+{
+    Etiquette7->setText(QStringLiteral("Priorité %1").arg(DefilementH3->value()));
+}
+
+void MainWindow::CLEAR_COCHE_CLI()
+{
+    for (QCheckBox *box : Coche)
+        box->setCheckState(Qt::Unchecked);
+}
+
+void MainWindow::Affiche_coche_cli()
+{
+    for (std::size_t k = 1; k <= Coche.size(); ++k) {
+        if (blinkFlags_[k])
+            Coche[k - 1]->setCheckState(Qt::Checked);
+    }
+}
+
+int MainWindow::Nombre_ZoneCLI_fois_2() const
+{
+    return blink::toggleCount(blinkBoxes());
+}
+
+// ------------------------------------------------------------------ "Valider"
+
+void MainWindow::Commande6_Click()
+{
+    const EditedMessage message{DefilementH1->value(), DefilementH2->value(), DefilementH3->value(),
+                                Texte1->text(), blinkBoxes()};
+    const Verdict verdict = validation::check(image_, message);
+    if (!verdict.accepted()) {
+        prompts_->tell(validation::refusalText(verdict), PromptIcon::Exclamation);
+        if (verdict.refusal != Refusal::PriorityInUse
+            && charcodes::characterCount(message.text) > kShownMessageCharacters)
+            Texte1->setText(charcodes::firstCharacters(message.text, kShownMessageCharacters));
+        return;
+    }
+    if (!message.text.isEmpty()) {
+        validation::store(image_, message);
+        CLEAR_COCHE_CLI();
+        tally_ = recount(image_, sessionMode());
+    }
+    DefilementH1->setValue(validation::nextMessageNumber(message.number, sessionMode()));
+    DefilementH1_Change();
+}
+
+// ------------------------------------------------------------ refresh, files
+
+void MainWindow::Timer1_Timer() {}
+
+void MainWindow::MENU_OUVIR_Click() {}
+
+void MainWindow::MENU_ENREGISTRER_Click() {}
+
+void MainWindow::Commande1_Click() {}
+
+void MainWindow::Commande7_Click() {}
+
+// ------------------------------------------------------- centering, previews
+
+void MainWindow::Commande2_Click() {}
+
+void MainWindow::MENU_ED_ANNULER_Click() {}
+
+void MainWindow::MENU_VISU116_Click() {}
+
+void MainWindow::MENU_VISU120_Click() {}
+
+void MainWindow::MENU_VISU216_Click() {}
+
+void MainWindow::MENU_VISU220_Click() {}
+
+// ------------------------------------------------------------------ the link
+
+void MainWindow::Menu_COM1_Click() {}
+
+void MainWindow::Menu_COM2_Click() {}
+
+void MainWindow::Menu_COM3_Click() {}
+
+void MainWindow::Menu_COM4_Click() {}
+
+void MainWindow::Menu_test_Click() {}
+
+void MainWindow::MENU_WRITE_Click() {}
+
+void MainWindow::MENU_READ_Click() {}
+
+void MainWindow::MENU_VERIF_Click() {}
+
+// ------------------------------------------------------------- help and quit
+
+void MainWindow::MENU_AIDE_Click()
+{
+    // The document is looked for in the current directory, then beside the program
+    // (where it is installed). Nothing is said when it cannot be opened.
+    QFileInfo document(QDir::current().absoluteFilePath(kHelpDocument));
+    if (!document.exists())
+        document = QFileInfo(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(kHelpDocument));
+    if (document.exists())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(document.absoluteFilePath()));
+}
+
+void MainWindow::MENU_QUITTER_Click()
+{
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
+} // namespace torsa

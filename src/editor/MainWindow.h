@@ -1,0 +1,154 @@
+#pragma once
+
+// The main window `principal`: the message editor (or the transfer panel during a
+// transfer), the status line and the listing of all messages, and every menu
+// command. It owns the one memory image; every command works on it in place.
+
+#include "UserPrompts.h"
+#include "store/BlinkCoding.h"
+#include "store/MemoryImage.h"
+#include "store/SessionMode.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace torsa {
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Without prompts, the window asks through real message boxes and file dialogs.
+    explicit MainWindow(std::unique_ptr<UserPrompts> prompts = {}, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    MemoryImage &image() { return image_; }
+    const MemoryImage &image() const { return image_; }
+
+    // The mode in force: the check mark of `MENU_ED_SANS` or `MENU_ED_AVEC`.
+    SessionMode sessionMode() const;
+    // The message tally of the last recount.
+    int messageTally() const { return tally_; }
+    // The 40 blink boxes as they stand.
+    BlinkBoxes blinkBoxes() const;
+    // The edited blink flags of the message shown (entries 1 to 42).
+    const BlinkFlags &editedBlinkFlags() const { return blinkFlags_; }
+
+public Q_SLOTS:
+    void Form_Load();
+    void Commande6_Click();
+    void Commande2_Click();
+    void Commande1_Click();
+    void Commande7_Click();
+    void DefilementH1_Change();
+    void DefilementH2_Change();
+    void DefilementH3_Change();
+    void Timer1_Timer();
+
+    void MENU_ED_SANS_Click();
+    void MENU_ED_AVEC_Click();
+    void MENU_OUVIR_Click();
+    void MENU_ENREGISTRER_Click();
+    void MENU_QUITTER_Click();
+    void MENU_ED_ANNULER_Click();
+    void MENU_VISU116_Click();
+    void MENU_VISU120_Click();
+    void MENU_VISU216_Click();
+    void MENU_VISU220_Click();
+    void Menu_COM1_Click();
+    void Menu_COM2_Click();
+    void Menu_COM3_Click();
+    void Menu_COM4_Click();
+    void Menu_test_Click();
+    void MENU_WRITE_Click();
+    void MENU_READ_Click();
+    void MENU_VERIF_Click();
+    void MENU_AIDE_Click();
+
+private:
+    void buildEditorFrame();
+    void buildTransferPanel();
+    void buildStatusAndListing();
+    void buildMenus();
+    void connectSignals();
+
+    void INIT_AVEC();
+    void INIT_SANS();
+    void initialiseMode(SessionMode mode);
+    void startNewSession(SessionMode mode);
+    void CLEAR_COCHE_CLI();
+    void Affiche_coche_cli();
+    int Nombre_ZoneCLI_fois_2() const;
+
+    std::unique_ptr<UserPrompts> prompts_;
+    MemoryImage image_;
+    int tally_ = 0;
+    BlinkFlags blinkFlags_{};
+
+    // Editor frame.
+    QGroupBox *Cadre1 = nullptr;
+    QPushButton *Commande6 = nullptr;
+    QPushButton *Commande2 = nullptr;
+    QPushButton *Commande1 = nullptr;
+    QPushButton *Commande7 = nullptr;
+    std::array<QCheckBox *, kBlinkBoxCount> Coche{};  // Coche2 to Coche41
+    QLineEdit *Texte1 = nullptr;
+    QScrollBar *DefilementH3 = nullptr;
+    QScrollBar *DefilementH2 = nullptr;
+    QScrollBar *DefilementH1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Etiquette7 = nullptr;
+    QLabel *Etiquette2 = nullptr;
+    QLabel *Etiquette1 = nullptr;
+
+    // Transfer panel, over the editor frame during transfers.
+    QGroupBox *Cadre2 = nullptr;
+    QLineEdit *Texte3 = nullptr;
+    QLineEdit *Texte5 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+
+    // Status line and listing.
+    QPlainTextEdit *Texte2 = nullptr;
+    QLabel *Etiquette4 = nullptr;
+    QLabel *Etiquette3 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    // Menus.
+    QAction *MENU_ED_SANS = nullptr;
+    QAction *MENU_ED_AVEC = nullptr;
+    QAction *MENU_OUVIR = nullptr;
+    QAction *MENU_ENREGISTRER = nullptr;
+    QAction *MENU_QUITTER = nullptr;
+    QAction *MENU_ED_ANNULER = nullptr;
+    QAction *MENU_VISU116 = nullptr;
+    QAction *MENU_VISU120 = nullptr;
+    QAction *MENU_VISU216 = nullptr;
+    QAction *MENU_VISU220 = nullptr;
+    QAction *Menu_COM1 = nullptr;
+    QAction *Menu_COM2 = nullptr;
+    QAction *Menu_COM3 = nullptr;
+    QAction *Menu_COM4 = nullptr;
+    QAction *Menu_test = nullptr;
+    QAction *MENU_WRITE = nullptr;
+    QAction *MENU_READ = nullptr;
+    QAction *MENU_VERIF = nullptr;
+    QAction *MENU_AIDE = nullptr;
+    QAction *MENU_PLUS = nullptr;
+};
+
+} // namespace torsa

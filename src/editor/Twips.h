@@ -1,0 +1,33 @@
+#pragma once
+
+// Window designs are given in twips (1440 per inch) and point sizes; the
+// windows are laid out at 96 dots per inch, 15 twips to the pixel, whatever the
+// screen, so that the blink boxes keep standing under the characters.
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <cmath>
+
+namespace torsa::twips {
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr double kPixelsPerPoint = 96.0 / 72.0;
+
+constexpr int toPixels(int twips) { return twips / kTwipsPerPixel; }
+
+constexpr QRect rect(int left, int top, int width, int height)
+{
+    return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
+}
+
+inline QFont font(const QString &family, double points, bool bold)
+{
+    QFont f(family);
+    f.setPixelSize(static_cast<int>(std::lround(points * kPixelsPerPoint)));
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace torsa::twips
