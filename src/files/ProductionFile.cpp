@@ -1,0 +1,47 @@
+#include "ProductionFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <array>
+#include <cstdint>
+
+namespace torsa::productionfile {
+
+std::optional<MemoryImage> read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::array<std::uint8_t, address::kImageSize> bytes{};
+    auto *data = reinterpret_cast<char *>(bytes.data());
+    qint64 got = 0;
+    // A pipe or a device may hand its bytes over in pieces.
+    while (got < address::kImageSize) {
+        const qint64 n = file.read(data + got, address::kImageSize - got);
+        if (n <= 0)
+            return std::nullopt;
+        got += n;
+    }
+    MemoryImage image;
+    image.assignBytes(bytes);
+    return image;
+}
+
+bool write(const QString &path, const MemoryImage &image)
+{
+    std::array<std::uint8_t, address::kImageSize> bytes{};
+    if (!image.toBytes(bytes))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const auto *data = reinterpret_cast<const char *>(bytes.data());
+    if (file.write(data, address::kImageSize) != address::kImageSize) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace torsa::productionfile
