@@ -1,7 +1,68 @@
+// torsa-cli: the command-line companion of TORSA, on the same core, without widgets.
+
+#include "ListCommand.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+
 #include <cstdio>
 
-int main()
+namespace {
+
+using namespace torsa::cli;
+
+constexpr QStringView kProgram = u"torsa-cli";
+constexpr QStringView kVersion = u"1.0.0";
+
+QString usageText()
 {
-    std::fputs("torsa-cli: not built yet\n", stderr);
-    return 64;
+    QString text = QStringLiteral(
+        "Usage : torsa-cli COMMAND [ARGUMENTS]\n"
+        "        torsa-cli --help | --version\n"
+        "\n"
+        "Commands:\n");
+    text.append(listCommandHelp());
+    return text;
+}
+
+void print(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+int run(const QStringList &commandLine)
+{
+    if (commandLine.isEmpty()) {
+        print(stderr, usageText());
+        return kExitUsage;
+    }
+    const QString &command = commandLine.first();
+    const QStringList arguments = commandLine.mid(1);
+
+    if (command == u"--help" || command == u"-h") {
+        print(stdout, usageText());
+        return kExitSuccess;
+    }
+    if (command == u"--version") {
+        print(stdout, kProgram.toString() + u' ' + kVersion.toString() + u'\n');
+        return kExitSuccess;
+    }
+    if (command == u"list")
+        return runListCommand(arguments);
+
+    print(stderr, usageText());
+    return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kProgram.toString());
+    QCoreApplication::setApplicationVersion(kVersion.toString());
+    return run(QCoreApplication::arguments().mid(1));
 }
