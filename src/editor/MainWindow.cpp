@@ -12,6 +12,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -23,6 +24,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
+
+#include <limits>
 
 namespace torsa {
 namespace {
@@ -64,6 +67,14 @@ QMenu *subMenu(QWidget *parent, const char16_t *name, const QString &caption)
     return menu;
 }
 
+// Every character of the text box exactly one box wide, whatever the font's own advance.
+QFont monospacedToPitch(QFont font, int pitch)
+{
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('M'));
+    font.setLetterSpacing(QFont::AbsoluteSpacing, pitch - advance);
+    return font;
+}
+
 QScrollBar *horizontalBar(QWidget *parent, int maximum)
 {
     auto *bar = new QScrollBar(Qt::Horizontal, parent);
@@ -90,6 +101,7 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget *parent)
     QPalette palette = client->palette();
     palette.setColor(QPalette::Window, QColor(224, 224, 224));
     client->setPalette(palette);
+    client->setFont(twips::font(kSansSerif, 8.25, false));
     setCentralWidget(client);
 
     buildEditorFrame();
@@ -121,8 +133,10 @@ void MainWindow::buildEditorFrame()
     DefilementH3 = place(horizontalBar(Cadre1, kPriorityBarDesignMaximum), u"DéfilementH3", twips::rect(1200, 1440, 1215, 255));
 
     Texte1 = place(new QLineEdit(Cadre1), u"Texte1", twips::rect(2550, 360, 4935, 375));
-    Texte1->setFont(twips::font(kCourier, 9.75, true));
-    Texte1->setMaxLength(32767);
+    Texte1->setFont(monospacedToPitch(twips::font(kCourier, 9.75, true), twips::toPixels(kBlinkBoxPitch)));
+    Texte1->setMaxLength(std::numeric_limits<int>::max());
+    // A thin border and no padding put the first character over Coche2.
+    Texte1->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #808080; padding: 0px; background: white; }"));
     Label1 = place(new QLabel(QStringLiteral("( Cocher les cases des caractères clignotants si nécessaire )"), Cadre1),
                    u"Label1", twips::rect(2760, 840, 4455, 255));
 

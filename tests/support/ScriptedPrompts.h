@@ -1,0 +1,58 @@
+#pragma once
+
+// Prompts for window tests: every message is recorded with its icon, questions
+// take the next scripted answer, file dialogs the next scripted name.
+
+#include "editor/UserPrompts.h"
+
+#include <QList>
+#include <QString>
+#include <QtTest/QTest>
+
+#include <deque>
+#include <optional>
+
+namespace torsa::testing {
+
+struct Shown {
+    QString text;
+    PromptIcon icon;
+    bool question;
+};
+
+class ScriptedPrompts final : public UserPrompts {
+public:
+    QList<Shown> shown;                        // every box, in order
+    std::deque<bool> answers;                  // Yes/No answers, in order
+    std::deque<std::optional<QString>> files;  // chosen files; nullopt = Cancel
+    QList<FileRequest> fileRequests;
+
+    bool askYesNo(const QString &text, PromptIcon icon) override
+    {
+        shown.append({text, icon, true});
+        if (answers.empty()) {
+            QTest::qFail("a question was asked that the test did not expect", __FILE__, __LINE__);
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    void tell(const QString &text, PromptIcon icon) override { shown.append({text, icon, false}); }
+
+    std::optional<QString> chooseFile(const FileRequest &request) override
+    {
+        fileRequests.append(request);
+        if (files.empty())
+            return std::nullopt;
+        auto file = files.front();
+        files.pop_front();
+        return file;
+    }
+
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    PromptIcon lastIcon() const { return shown.isEmpty() ? PromptIcon::None : shown.last().icon; }
+};
+
+} // namespace torsa::testing
