@@ -1,0 +1,59 @@
+#pragma once
+
+// Every text the device link shows: confirmations, the transfer panel, the
+// reports and failure messages. Line breaks are CR LF or LF CR exactly where
+// the unit's programming tool has always put them.
+
+#include "TransferOutcome.h"
+
+#include "store/MemoryImage.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace torsa::link::text {
+
+// How a message is shown (the window maps it to a message box icon).
+enum class Severity : std::uint8_t { Information, Warning, Critical };
+
+struct Report {
+    QString text;
+    Severity severity = Severity::Information;
+};
+
+QString portOpened(int comNumber);
+QString portOpenFailed(int comNumber);
+// The command-line form names the port as the user gave it.
+QString portOpenFailed(const QString &portAsGiven);
+QString selectPortFirst();
+
+QString confirmation(TransferKind kind);
+QString activity(TransferKind kind);
+
+// "  50%  effectuée" while the byte at the given address is transferred.
+QString percent(int address);
+int percentNumber(int address);
+
+// Elapsed time and the time left, estimated from the bytes done so far.
+QString timeProgress(std::int64_t elapsedMs, int address);
+
+QString communicationFailure();
+QString verificationFailure(int address);
+QString linkTestFailure();
+QString linkTestSuccess();
+QString programmingSuccess();
+QString verificationSuccess();
+QString readingSuccess();
+QString stopped();
+QString refusedCell(int address, int value);
+
+// The report after a whole image has been read from the unit, success text
+// included; built from the image as it arrived.
+QString readingReport(const MemoryImage &image);
+
+// The message that ends a transfer or the link test; for a read, the image is
+// the one just read.
+Report outcomeReport(const TransferOutcome &outcome, const MemoryImage &image);
+
+} // namespace torsa::link::text
