@@ -2,6 +2,11 @@
 
 #include "QtUserPrompts.h"
 #include "Twips.h"
+#include "editor/Refresh.h"
+#include "editor/SlotShift.h"
+#include "files/FileDialogSettings.h"
+#include "files/FileReport.h"
+#include "files/ProductionFile.h"
 #include "store/CharCodes.h"
 #include "store/MessageText.h"
 #include "store/Validation.h"
@@ -22,9 +27,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <limits>
 
 namespace torsa {
@@ -82,6 +89,40 @@ QScrollBar *horizontalBar(QWidget *parent, int maximum)
     bar->setSingleStep(1);
     bar->setPageStep(1);
     return bar;
+}
+
+// The production-file dialogs: title, the zel filter first and selected.
+FileRequest productionFileRequest(FileRequest::Kind kind)
+{
+    FileRequest request;
+    request.kind = kind;
+    request.title = (kind == FileRequest::Kind::Save ? filedialog::kSaveTitle : filedialog::kOpenTitle).toString();
+    for (const QStringView filter : filedialog::kNameFilters)
+        request.nameFilters.append(filter.toString());
+    request.selectedFilter = filedialog::kFilterIndex - 1;
+    return request;
+}
+
+// Replaces the listing only when it differs from what the box shows (the box keeps
+// lines without their CR), keeping the scroll position and the selection, so that
+// the 600 ms refresh neither flickers nor moves the reader's place.
+void showListing(QPlainTextEdit &box, const QString &listing)
+{
+    QString shown = listing;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (box.toPlainText() == shown)
+        return;
+    const int vertical = box.verticalScrollBar()->value();
+    const int horizontal = box.horizontalScrollBar()->value();
+    const QTextCursor before = box.textCursor();
+    box.setPlainText(shown);
+    const int end = static_cast<int>(shown.size());
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(std::min(before.anchor(), end));
+    cursor.setPosition(std::min(before.position(), end), QTextCursor::KeepAnchor);
+    box.setTextCursor(cursor);
+    box.verticalScrollBar()->setValue(vertical);
+    box.horizontalScrollBar()->setValue(horizontal);
 }
 
 } // namespace
@@ -429,15 +470,71 @@ void MainWindow::Commande6_Click()
 
 // ------------------------------------------------------------ refresh, files
 
-void MainWindow::Timer1_Timer() {}
+void MainWindow::Timer1_Timer()
+{
+    const RefreshTick tick = refresh::tick(image_, sessionMode());
+    tally_ = tick.tally;
+    if (tick.requestedMode == SessionMode::WithPlc)
+        INIT_AVEC();
+    if (tick.requestedMode == SessionMode::WithoutPlc)
+        INIT_SANS();
+    Etiquette3->setText(tick.statusCaption);
+    Etiquette4->setText(tick.countCaption);
+    showListing(*Texte2, tick.listing);
+}
 
-void MainWindow::MENU_OUVIR_Click() {}
+void MainWindow::MENU_OUVIR_Click()
+{
+    const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Open));
+    if (!name || name->isEmpty())
+        return;
+    // The whole file is checked first: a refused file leaves the image, the mode
+    // and the editor as they were.
+    const auto opened = productionfile::read(*name);
+    if (!opened) {
+        prompts_->tell(filereport::openError(*name), PromptIcon::None);
+        return;
+    }
+    image_ = *opened;
+    const OpenReport report = filereport::forOpenedImage(image_);
+    if (report.requestedMode == SessionMode::WithPlc)
+        INIT_AVEC();
+    if (report.requestedMode == SessionMode::WithoutPlc)
+        INIT_SANS();
+    tally_ = report.tally;
+    prompts_->tell(filereport::openedMessage(report), PromptIcon::Information);
+    DefilementH1_Change();
+}
 
-void MainWindow::MENU_ENREGISTRER_Click() {}
+void MainWindow::MENU_ENREGISTRER_Click()
+{
+    const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Save));
+    if (!name || name->isEmpty())
+        return;
+    if (!productionfile::write(*name, image_))
+        prompts_->tell(filereport::saveError(*name), PromptIcon::None);
+}
 
-void MainWindow::Commande1_Click() {}
+void MainWindow::Commande1_Click()
+{
+    const SessionMode mode = sessionMode();
+    if (!prompts_->askYesNo(slotshift::insertQuestion(image_, mode), PromptIcon::Question))
+        return;
+    Texte1->clear();
+    slotshift::insertEmpty(image_, DefilementH1->value(), mode);
+}
 
-void MainWindow::Commande7_Click() {}
+void MainWindow::Commande7_Click()
+{
+    const SessionMode mode = sessionMode();
+    const int n = DefilementH1->value();
+    if (!prompts_->askYesNo(slotshift::eraseQuestion(n), PromptIcon::Question))
+        return;
+    Texte1->clear();
+    slotshift::erase(image_, n, mode);
+    tally_ = recount(image_, mode);
+    DefilementH1_Change();
+}
 
 // ------------------------------------------------------- centering, previews
 
