@@ -1,0 +1,47 @@
+# TORSA: `make run` and `make test` do all the set-up on a fresh Debian machine.
+
+BUILD_DIR ?= build
+ASAN_DIR  ?= build-asan
+JOBS      ?= $(shell nproc)
+CMAKE_GEN := -G Ninja
+SHOTS_DIR := $(BUILD_DIR)/screenshots
+
+.PHONY: run test deps build build-asan test-release test-asan screenshots bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# The program runs from the build folder, where "&Aide" finds AIDE_TORSA.DOC.
+run: build
+	cd $(BUILD_DIR) && ./torsa
+
+build-asan: deps
+	cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTORSA_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j$(JOBS)
+
+test-release: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j2
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
+
+# The whole suite, headless, in a plain build and under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+test: test-release test-asan
+
+# The README's pictures: the program under Xvfb in prepared states.
+screenshots: build
+	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/tools/screenshots/torsa-screenshots $(SHOTS_DIR)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)
