@@ -1,6 +1,7 @@
 // torsa-cli: the command-line companion of TORSA, on the same core, without widgets.
 
 #include "ListCommand.h"
+#include "TransferCommands.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -23,6 +24,7 @@ QString usageText()
         "\n"
         "Commands:\n");
     text.append(listCommandHelp());
+    text.append(transferCommandsHelp());
     return text;
 }
 
@@ -52,6 +54,8 @@ int run(const QStringList &commandLine)
     }
     if (command == u"list")
         return runListCommand(arguments);
+    if (isTransferCommand(command))
+        return runTransferCommand(command, arguments);
 
     print(stderr, usageText());
     return kExitUsage;

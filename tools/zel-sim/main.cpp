@@ -1,7 +1,89 @@
+// zel-sim: a ZEL unit on a pseudo-terminal, for trying and testing the
+// program without hardware. See --help.
+
+#include "PseudoTerminal.h"
+#include "SimOptions.h"
+#include "TerminationSignals.h"
+#include "UnitSimulator.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
 #include <cstdio>
 
-int main()
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kStartFailure = 2;
+constexpr int kDied = 3;
+
+void complain(const QString &text)
 {
-    std::fputs("zel-sim: not built yet\n", stderr);
-    return 1;
+    std::fputs(qUtf8Printable(u"zel-sim: "_s + text + u'\n'), stderr);
+}
+
+bool makeLink(const QString &linkPath, const QString &target)
+{
+    const QFileInfo existing(linkPath);
+    if (existing.isSymLink())
+        QFile::remove(linkPath);
+    return QFile::link(target, linkPath);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Before Qt starts any thread, so that only the signalfd sees them.
+    zelsim::TerminationSignals::block();
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"zel-sim"_s);
+    QCoreApplication::setApplicationVersion(u"1.0.0"_s);
+
+    const zelsim::ParsedOptions parsed = zelsim::parseOptions(app);
+    if (!parsed.options)
+        return parsed.exitCode;
+    const zelsim::SimOptions &options = *parsed.options;
+
+    zelsim::PseudoTerminal terminal;
+    if (const QString error = terminal.open(); !error.isEmpty()) {
+        complain(error);
+        return kStartFailure;
+    }
+    zelsim::UnitSimulator unit(terminal.masterFd(), options);
+    if (!options.loadPath.isEmpty()) {
+        if (const QString error = unit.load(options.loadPath); !error.isEmpty()) {
+            complain(u"cannot load "_s + options.loadPath + u": "_s + error);
+            return kStartFailure;
+        }
+    }
+    if (!options.linkPath.isEmpty() && !makeLink(options.linkPath, terminal.devicePath())) {
+        complain(u"cannot create the link "_s + options.linkPath);
+        return kStartFailure;
+    }
+
+    zelsim::TerminationSignals signals;
+    QObject::connect(&signals, &zelsim::TerminationSignals::received, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&unit, &zelsim::UnitSimulator::died, &app, [](int address) {
+        complain(u"dying at address "_s + QString::number(address));
+        QCoreApplication::exit(kDied);
+    });
+
+    std::fputs(qUtf8Printable(terminal.devicePath() + u'\n'), stdout);
+    std::fflush(stdout);
+
+    const int code = QCoreApplication::exec();
+
+    if (!options.savePath.isEmpty()) {
+        if (const QString error = unit.save(options.savePath); !error.isEmpty())
+            complain(u"cannot save "_s + options.savePath + u": "_s + error);
+    }
+    if (!options.linkPath.isEmpty() && QFileInfo(options.linkPath).symLinkTarget() == terminal.devicePath())
+        QFile::remove(options.linkPath);
+    if (options.verbose)
+        complain(QString::number(unit.framesHandled()) + u" frames answered"_s);
+    return code;
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+// `torsa-cli program|read|verify FILE --port PORT` and `torsa-cli test --port PORT`:
+// the program's own transfers and link test, without a display.
+
+#include <QString>
+#include <QStringList>
+
+namespace torsa::cli {
+
+enum TransferExitCode : int {
+    kExitCommunicationFailure = 1,   // no answer, port lost, any link-test failure
+    kExitVerificationMismatch = 2,
+    kExitPortUnavailable = 3,
+};
+
+// True for the commands handled here.
+bool isTransferCommand(const QString &command);
+
+// Runs the command with the arguments that follow its name, in its own event
+// loop; returns the exit status.
+int runTransferCommand(const QString &command, const QStringList &arguments);
+
+QString transferCommandsHelp();
+
+} // namespace torsa::cli

@@ -1,0 +1,125 @@
+#include "SimOptions.h"
+
+#include "store/AddressMap.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace zelsim {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kUsageError = 64;
+
+void printError(const QString &text)
+{
+    std::fputs(qUtf8Printable(u"zel-sim: "_s + text + u'\n'), stderr);
+}
+
+std::optional<int> number(const QCommandLineParser &parser, const QString &name, int max)
+{
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < 0 || value > max)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+ParsedOptions parseOptions(const QCoreApplication &app)
+{
+    constexpr int kMaxBaud = 4'000'000;
+    constexpr int kMaxDelayMs = 60'000;
+    constexpr int kMaxJunk = 4096;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"ZEL unit simulator. Creates a pseudo-terminal, prints its device path on the first\n"
+        "line of stdout and answers like a ZEL fault annunciator unit on it: write frames\n"
+        "STX 'E' 'C' high low data ETX get STX ACK ETX, read frames STX 'L' 'I' high low\n"
+        "data ETX get STX byte ETX. The unit holds an EEPROM of 8192 bytes (all 0 unless\n"
+        "--load is given). Ends on SIGTERM or SIGINT (writing --save first).\n\n"
+        "Try the program against it:\n"
+        "  zel-sim --link /tmp/zel --save /tmp/unit.zel &\n"
+        "  TORSA_COM1=/tmp/zel torsa      (then \"&Configurer\" > \"COM1\")\n"
+        "  torsa-cli program messages.zel --port /tmp/zel"_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption link(u"link"_s, u"Also make PATH a symlink to the device."_s, u"PATH"_s);
+    const QCommandLineOption load(u"load"_s, u"Start the EEPROM from a .zel file (its first 8192 bytes)."_s,
+                                  u"FILE"_s);
+    const QCommandLineOption save(u"save"_s, u"Write the EEPROM (8192 bytes) to FILE on exit."_s, u"FILE"_s);
+    const QCommandLineOption baud(u"baud"_s,
+                                  u"Pace the line at N baud, 10 bits a byte, both directions "
+                                  "(0 = as fast as the pseudo-terminal goes, the default)."_s,
+                                  u"N"_s, u"0"_s);
+    const QCommandLineOption delay(u"delay-ms"_s, u"Processing time of the unit for each command."_s,
+                                   u"N"_s, u"0"_s);
+    const QCommandLineOption silent(u"silent-from"_s,
+                                    u"Neither execute nor answer frames for ADDR and above."_s, u"ADDR"_s);
+    const QCommandLineOption readZero(u"read-zero"_s, u"Answer every read with 0 (writes are stored)."_s);
+    const QCommandLineOption splitAck(u"split-ack"_s,
+                                      u"Send the write acknowledgement in two pieces: STX, then ACK ETX."_s);
+    const QCommandLineOption junk(u"junk"_s, u"Send N junk bytes before each answer."_s, u"N"_s, u"0"_s);
+    const QCommandLineOption dieAt(u"die-at"_s, u"Exit at once when a frame for ADDR arrives."_s, u"ADDR"_s);
+    const QCommandLineOption verbose(u"verbose"_s, u"Log every frame and answer on stderr."_s);
+    parser.addOptions({link, load, save, baud, delay, silent, readZero, splitAck, junk, dieAt, verbose});
+
+    if (!parser.parse(app.arguments())) {
+        printError(parser.errorText());
+        return {std::nullopt, kUsageError};
+    }
+    if (parser.isSet(u"help"_s)) {
+        std::fputs(qUtf8Printable(parser.helpText()), stdout);
+        return {std::nullopt, 0};
+    }
+    if (parser.isSet(u"version"_s)) {
+        std::fputs(qUtf8Printable(app.applicationName() + u' ' + app.applicationVersion() + u'\n'), stdout);
+        return {std::nullopt, 0};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printError(u"unexpected argument "_s + parser.positionalArguments().constFirst());
+        return {std::nullopt, kUsageError};
+    }
+
+    SimOptions options;
+    options.linkPath = parser.value(link);
+    options.loadPath = parser.value(load);
+    options.savePath = parser.value(save);
+    options.readZero = parser.isSet(readZero);
+    options.splitAck = parser.isSet(splitAck);
+    options.verbose = parser.isSet(verbose);
+
+    const auto bad = [](const QString &name) {
+        printError(u"bad value for --"_s + name);
+        return ParsedOptions{std::nullopt, kUsageError};
+    };
+    const auto baudValue = number(parser, baud.names().constFirst(), kMaxBaud);
+    if (!baudValue)
+        return bad(baud.names().constFirst());
+    options.baud = *baudValue;
+    const auto delayValue = number(parser, delay.names().constFirst(), kMaxDelayMs);
+    if (!delayValue)
+        return bad(delay.names().constFirst());
+    options.delayMs = *delayValue;
+    const auto junkValue = number(parser, junk.names().constFirst(), kMaxJunk);
+    if (!junkValue)
+        return bad(junk.names().constFirst());
+    options.junk = *junkValue;
+    for (const auto &[option, target] : {std::pair{&silent, &options.silentFrom}, std::pair{&dieAt, &options.dieAt}}) {
+        if (!parser.isSet(*option))
+            continue;
+        const auto value = number(parser, option->names().constFirst(), torsa::address::kLastAddress);
+        if (!value)
+            return bad(option->names().constFirst());
+        *target = value;
+    }
+    return {options, 0};
+}
+
+} // namespace zelsim

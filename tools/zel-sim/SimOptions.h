@@ -1,0 +1,36 @@
+#pragma once
+
+// Command line of zel-sim: what kind of unit to be, healthy or faulty.
+
+#include <QString>
+
+#include <optional>
+
+class QCoreApplication;
+
+namespace zelsim {
+
+struct SimOptions {
+    QString linkPath;            // symlink to the pseudo-terminal, if any
+    QString loadPath;            // .zel file to start the EEPROM from
+    QString savePath;            // file the EEPROM is written to on exit
+    int baud = 0;                // line pacing, 10 bits a byte; 0 = none
+    int delayMs = 0;             // processing time of each command
+    std::optional<int> silentFrom;  // no answer for this address and above
+    std::optional<int> dieAt;       // exit when a frame for this address arrives
+    int junk = 0;                // junk bytes before each answer
+    bool readZero = false;       // every read answers 0
+    bool splitAck = false;       // the write acknowledgement in two pieces
+    bool verbose = false;        // log frames on stderr
+};
+
+// Parses the command line; on --help, --version or a usage error prints what
+// is due and gives the exit code instead.
+struct ParsedOptions {
+    std::optional<SimOptions> options;
+    int exitCode = 0;
+};
+
+ParsedOptions parseOptions(const QCoreApplication &app);
+
+} // namespace zelsim

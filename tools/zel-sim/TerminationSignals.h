@@ -1,0 +1,35 @@
+#pragma once
+
+// SIGTERM and SIGINT as an event: they are blocked and read from a signalfd,
+// so the simulator ends through its event loop and can save its EEPROM.
+
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <memory>
+
+namespace zelsim {
+
+class TerminationSignals : public QObject {
+    Q_OBJECT
+
+public:
+    // Blocks the signals for the calling thread; call before any thread starts.
+    static bool block();
+
+    explicit TerminationSignals(QObject *parent = nullptr);
+    ~TerminationSignals() override;
+
+    bool isValid() const { return fd_ >= 0; }
+
+Q_SIGNALS:
+    void received(int signal);
+
+private:
+    void onReadable();
+
+    int fd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+} // namespace zelsim

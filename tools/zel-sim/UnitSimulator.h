@@ -1,0 +1,77 @@
+#pragma once
+
+// The simulated unit: an EEPROM of 8192 bytes behind the byte protocol, with
+// the line paced at a baud rate if asked, and the faults a real unit or cable
+// shows (silence, wrong reads, split or noisy answers, sudden death).
+
+#include "FrameParser.h"
+#include "SimOptions.h"
+
+#include "store/AddressMap.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+
+namespace zelsim {
+
+class UnitSimulator : public QObject {
+    Q_OBJECT
+
+public:
+    using Eeprom = std::array<std::uint8_t, torsa::address::kImageSize>;
+
+    UnitSimulator(int masterFd, const SimOptions &options, QObject *parent = nullptr);
+
+    // Empty on success, else the reason.
+    QString load(const QString &path);
+    QString save(const QString &path) const;
+
+    const Eeprom &eeprom() const { return eeprom_; }
+    qint64 framesHandled() const { return framesHandled_; }
+
+Q_SIGNALS:
+    // A frame for the --die-at address arrived; the unit has gone quiet.
+    void died(int address);
+
+private:
+    // Bytes on their way, with the time (ns on the monotonic clock) at which
+    // their last byte has crossed the line.
+    struct Chunk {
+        QByteArray bytes;
+        qint64 at = 0;
+    };
+
+    void onReadable();
+    void onTimer();
+    void receive(const QByteArray &bytes, qint64 at);
+    void handle(const Frame &frame, qint64 at);
+    void answer(const QByteArray &bytes, qint64 readyAt, qint64 minimumGapNs);
+    void writeOut(const QByteArray &bytes);
+    void rearm();
+    qint64 now() const { return clock_.nsecsElapsed(); }
+    bool paced() const { return byteNs_ > 0 || options_.delayMs > 0; }
+
+    int master_;
+    SimOptions options_;
+    Eeprom eeprom_{};
+    FrameParser parser_;
+    QSocketNotifier notifier_;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    std::deque<Chunk> incoming_;
+    std::deque<Chunk> outgoing_;
+    qint64 byteNs_ = 0;
+    qint64 rxFreeAt_ = 0;
+    qint64 txFreeAt_ = 0;
+    qint64 framesHandled_ = 0;
+    bool dead_ = false;
+};
+
+} // namespace zelsim
