@@ -114,12 +114,14 @@ void showListing(QPlainTextEdit &box, const QString &listing)
         return;
     const int vertical = box.verticalScrollBar()->value();
     const int horizontal = box.horizontalScrollBar()->value();
-    const QTextCursor before = box.textCursor();
+    // Positions, not the cursor: a cursor follows the document through the rewrite.
+    const int anchor = box.textCursor().anchor();
+    const int position = box.textCursor().position();
     box.setPlainText(shown);
     const int end = static_cast<int>(shown.size());
     QTextCursor cursor = box.textCursor();
-    cursor.setPosition(std::min(before.anchor(), end));
-    cursor.setPosition(std::min(before.position(), end), QTextCursor::KeepAnchor);
+    cursor.setPosition(std::min(anchor, end));
+    cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
     box.setTextCursor(cursor);
     box.verticalScrollBar()->setValue(vertical);
     box.horizontalScrollBar()->setValue(horizontal);
