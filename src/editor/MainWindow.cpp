@@ -540,17 +540,111 @@ void MainWindow::Commande7_Click()
 
 // ------------------------------------------------------- centering, previews
 
-void MainWindow::Commande2_Click() {}
+QString MainWindow::editorText() const
+{
+    return Texte1->text();
+}
 
-void MainWindow::MENU_ED_ANNULER_Click() {}
+void MainWindow::setEditorText(const QString &text)
+{
+    Texte1->setText(text);
+}
 
-void MainWindow::MENU_VISU116_Click() {}
+DisplayType MainWindow::displayType() const
+{
+    if (MENU_VISU116->isChecked())
+        return DisplayType::OneBySixteen;
+    if (MENU_VISU120->isChecked())
+        return DisplayType::OneByTwenty;
+    if (MENU_VISU216->isChecked())
+        return DisplayType::TwoBySixteen;
+    if (MENU_VISU220->isChecked())
+        return DisplayType::TwoByTwenty;
+    return DisplayType::None;
+}
 
-void MainWindow::MENU_VISU120_Click() {}
+void MainWindow::Commande2_Click()
+{
+    switch (displayType()) {
+    case DisplayType::OneBySixteen: CENTRE116(); return;
+    case DisplayType::OneByTwenty: CENTRE120(); return;
+    case DisplayType::TwoBySixteen: CENTRE216(); return;
+    case DisplayType::TwoByTwenty: CENTRE220(); return;
+    case DisplayType::None: break;
+    }
+    prompts_->tell(centering::kNoDisplayMessage.toString(), PromptIcon::Information);
+}
 
-void MainWindow::MENU_VISU216_Click() {}
+void MainWindow::CENTRE116()
+{
+    centerOnOneLine(display::kNarrowWidth);
+}
 
-void MainWindow::MENU_VISU220_Click() {}
+void MainWindow::CENTRE120()
+{
+    centerOnOneLine(display::kWideWidth);
+}
+
+void MainWindow::CENTRE216()
+{
+    centerOnTwoLines(display::kNarrowWidth);
+}
+
+void MainWindow::CENTRE220()
+{
+    centerOnTwoLines(display::kWideWidth);
+}
+
+void MainWindow::centerOnOneLine(int width)
+{
+    const centering::Result result = centering_.center(Texte1->text(), width, 1);
+    // A text too long is left exactly as typed, cursor included.
+    if (result.outcome == centering::Outcome::Centered)
+        Texte1->setText(result.text);
+}
+
+void MainWindow::centerOnTwoLines(int width)
+{
+    const centering::Result result = centering_.center(Texte1->text(), width, 2);
+    if (result.failed())
+        prompts_->tell(centering::kImpossibleMessage.toString(), PromptIcon::Exclamation);
+    Texte1->setText(result.text);
+}
+
+void MainWindow::MENU_ED_ANNULER_Click()
+{
+    Texte1->setText(centering_.textBeforeCentering());
+}
+
+void MainWindow::MENU_VISU116_Click()
+{
+    chooseDisplay(DisplayType::OneBySixteen);
+}
+
+void MainWindow::MENU_VISU120_Click()
+{
+    chooseDisplay(DisplayType::OneByTwenty);
+}
+
+void MainWindow::MENU_VISU216_Click()
+{
+    chooseDisplay(DisplayType::TwoBySixteen);
+}
+
+void MainWindow::MENU_VISU220_Click()
+{
+    chooseDisplay(DisplayType::TwoByTwenty);
+}
+
+void MainWindow::chooseDisplay(DisplayType type)
+{
+    preview_.closeAll();
+    MENU_VISU116->setChecked(type == DisplayType::OneBySixteen);
+    MENU_VISU120->setChecked(type == DisplayType::OneByTwenty);
+    MENU_VISU216->setChecked(type == DisplayType::TwoBySixteen);
+    MENU_VISU220->setChecked(type == DisplayType::TwoByTwenty);
+    preview_.open(type, *this);
+}
 
 // ------------------------------------------------------------------ the link
 

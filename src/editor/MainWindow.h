@@ -4,7 +4,11 @@
 // transfer), the status line and the listing of all messages, and every menu
 // command. It owns the one memory image; every command works on it in place.
 
+#include "Centering.h"
 #include "UserPrompts.h"
+#include "preview/DisplayType.h"
+#include "preview/PreviewHolder.h"
+#include "preview/PreviewSource.h"
 #include "store/BlinkCoding.h"
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"
@@ -29,7 +33,7 @@ class QTimer;
 
 namespace torsa {
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public PreviewSource {
     Q_OBJECT
 
 public:
@@ -45,7 +49,12 @@ public:
     // The message tally of the last recount.
     int messageTally() const { return tally_; }
     // The 40 blink boxes as they stand.
-    BlinkBoxes blinkBoxes() const;
+    BlinkBoxes blinkBoxes() const override;
+    // What the preview reads and cuts: the text of `Texte1`.
+    QString editorText() const override;
+    void setEditorText(const QString &text) override;
+    // The display chosen: the one "&Affichage" item with the check mark.
+    DisplayType displayType() const;
     // The edited blink flags of the message shown (entries 1 to 42).
     const BlinkFlags &editedBlinkFlags() const { return blinkFlags_; }
 
@@ -94,11 +103,20 @@ private:
     void CLEAR_COCHE_CLI();
     void Affiche_coche_cli();
     int Nombre_ZoneCLI_fois_2() const;
+    void CENTRE116();
+    void CENTRE120();
+    void CENTRE216();
+    void CENTRE220();
+    void centerOnOneLine(int width);
+    void centerOnTwoLines(int width);
+    void chooseDisplay(DisplayType type);
 
     std::unique_ptr<UserPrompts> prompts_;
     MemoryImage image_;
     int tally_ = 0;
     BlinkFlags blinkFlags_{};
+    CenteringUndo centering_;  // TEXTE_AVANT_CENTRAGE, TEXTE_CENTRE
+    PreviewHolder preview_;    // the open preview window, if any
 
     // Editor frame.
     QGroupBox *Cadre1 = nullptr;

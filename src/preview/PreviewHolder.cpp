@@ -23,6 +23,11 @@ PreviewWindow *PreviewHolder::open(DisplayType type, PreviewSource &source)
     return window_.data();
 }
 
+PreviewWindow *PreviewHolder::window() const
+{
+    return window_.data();
+}
+
 void PreviewHolder::closeAll()
 {
     for (const DisplayType type : kClosingOrder) {

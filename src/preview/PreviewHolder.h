@@ -30,7 +30,7 @@ public:
     void closeAll();
 
     // The open preview, or nullptr.
-    PreviewWindow *window() const { return window_.data(); }
+    PreviewWindow *window() const;
 
 private:
     QPointer<PreviewWindow> window_;

@@ -4,6 +4,7 @@
 #include "PreviewLayout.h"
 #include "editor/Twips.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPalette>
@@ -110,6 +111,13 @@ void PreviewWindow::Form_Load()
     PHASE_CLI = 0;
     showRuler();
     Timer1->start();
+}
+
+void PreviewWindow::closeEvent(QCloseEvent *event)
+{
+    // The window is only deleted later: it must not cut the editor text meanwhile.
+    Timer1->stop();
+    QWidget::closeEvent(event);
 }
 
 void PreviewWindow::showRuler()

@@ -37,6 +37,9 @@ public:
 public Q_SLOTS:
     void Timer1_Timer();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void Form_Load();
     void showRuler();
