@@ -1,12 +1,11 @@
 // TORSA: programming tool for the ZEL fault annunciator unit.
 
+#include "app/FrenchInterface.h"
 #include "editor/MainWindow.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QScreen>
 #include <QStyle>
 #include <QTranslator>
@@ -20,12 +19,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(TORSA_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/torsa/torsa.xpm")));
 
-    // Standard buttons and dialogs in French ("Oui", "Non", "Annuler").
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    torsa::installFrenchInterface(qtTranslator);
 
     torsa::MainWindow window;
     window.adjustSize();
