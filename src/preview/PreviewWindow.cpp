@@ -15,7 +15,7 @@ namespace {
 
 const QString kCellFamily = QStringLiteral("Courier New");
 const QString kCaptionFamily = QStringLiteral("MS Sans Serif");
-constexpr double kCaptionPoints = 8.25;
+constexpr double kCaptionPoints = 9.75;
 
 // A yellow-green character LCD in a dark bezel: the glass inside the frame,
 // each character position a slightly darker block, dark dots for characters.
@@ -29,7 +29,7 @@ const QString kCellStyle = QStringLiteral(
 // its glass at once, so drawn duller.
 const QString kBeyondStyle = QStringLiteral(
     "QLabel { background-color: #8b9a62; color: #3a4426; border: 1px solid #a9c55a; }");
-const QString kCaptionStyle = QStringLiteral("QLabel { color: #ffb08f; }");
+const QString kCaptionStyle = QStringLiteral("QLabel { color: #ffd2bd; }");
 
 QRect pixels(const QRect &twipsRect)
 {

@@ -3,6 +3,7 @@
 
 #include "editor/MainWindow.h"
 #include "editor/UserPrompts.h"
+#include "preview/PreviewWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,6 +65,58 @@ void prepareStoredMessage(QWidget &window)
     child<QScrollBar>(window, QStringLiteral("DéfilementH1"))->setValue(3);
 }
 
+// Each preview window over a prepared editor: a with-PLC session, a text over
+// two lines of the display (centred by "Centrer" where it can be) and one
+// blinking zone; grabbed at the first tick (shown phase) and the second (hidden).
+int shootPreviews(const QDir &out)
+{
+    struct Preview {
+        QString item;
+        QString text;
+        std::initializer_list<int> blinkBoxes;  // Coche numbers of the zone
+    };
+    const QString oneLine = QStringLiteral("DEFAUT POMPE 3 - PRESSION HAUTE CUVE B");
+    const Preview previews[] = {
+        {QStringLiteral("MENU_VISU116"), oneLine, {9, 10, 11, 12, 13, 14, 15}},
+        {QStringLiteral("MENU_VISU120"), oneLine, {9, 10, 11, 12, 13, 14, 15}},
+        {QStringLiteral("MENU_VISU216"), QStringLiteral("ALARME POMPE NUMERO 2"), {11, 12, 13, 14, 15}},
+        {QStringLiteral("MENU_VISU220"), QStringLiteral("TEMPERATURE HAUTE FOUR 3"), {29, 30, 31, 32, 33, 34}},
+    };
+
+    int failures = 0;
+    for (const Preview &p : previews) {
+        torsa::MainWindow window(std::make_unique<AnsweringPrompts>());
+        window.move(0, 0);
+        window.show();
+        child<QAction>(window, QStringLiteral("MENU_ED_AVEC"))->trigger();
+        child<QLineEdit>(window, QStringLiteral("Texte1"))->setText(p.text);
+        for (int k : p.blinkBoxes)
+            child<QCheckBox>(window, QStringLiteral("Coche%1").arg(k))->setChecked(true);
+        child<QAction>(window, p.item)->trigger();
+        child<QPushButton>(window, QStringLiteral("Commande2"))->click();
+
+        torsa::PreviewWindow *preview = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *open = qobject_cast<torsa::PreviewWindow *>(w); open && open->isVisible())
+                preview = open;
+        if (!preview) {
+            ++failures;
+            continue;
+        }
+        preview->move(0, window.frameGeometry().bottom() + 40);  // clear of the main window
+        auto *timer = preview->findChild<QTimer *>(QStringLiteral("Timer1"));
+        for (int tick = 0; tick < 2; ++tick) {
+            QEventLoop loop;
+            QObject::connect(timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+            loop.exec();
+            waitFor(100);  // painted, well before the next tick
+            const QString phase = preview->blinkPhase() != 0 ? QStringLiteral("shown") : QStringLiteral("hidden");
+            failures += grab(*preview, out, QStringLiteral("preview-%1-%2").arg(preview->objectName(), phase)) ? 0 : 1;
+        }
+    }
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -91,5 +144,6 @@ int main(int argc, char *argv[])
 
     shoot(QStringLiteral("main-startup"), [](QWidget &) {});
     shoot(QStringLiteral("main-stored-message"), prepareStoredMessage);
+    failures += shootPreviews(out);
     return failures == 0 ? 0 : 1;
 }
