@@ -7,6 +7,7 @@ namespace torsa::text {
 QString decode(const MemoryImage &image, int message)
 {
     QString result;
+    result.reserve(address::kTextCells);
     const int first = address::textStart(message);
     for (int a = first; a < first + address::kTextCells && a < address::kImageSize; ++a) {
         const int value = image[a];
@@ -14,8 +15,8 @@ QString decode(const MemoryImage &image, int message)
             break;
         if (value < charcodes::kFirstStoredCode)
             continue;
-        const char32_t ch = charcodes::deviceCharacter(value);
-        result.append(QString::fromUcs4(&ch, 1));
+        // Every character of Windows-1252 lies in the Basic Multilingual Plane.
+        result.append(QChar(static_cast<char16_t>(charcodes::deviceCharacter(value))));
     }
     return result;
 }

@@ -14,7 +14,7 @@ namespace {
 using namespace torsa::cli;
 
 constexpr QStringView kProgram = u"torsa-cli";
-constexpr QStringView kVersion = u"1.0.0";
+constexpr QStringView kVersion = u"" TORSA_VERSION;
 
 QString usageText()
 {
