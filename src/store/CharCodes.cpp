@@ -39,6 +39,32 @@ constexpr std::array<std::pair<int, int>, 17> kDeviceTable{{
     {167, 127}, // §
 }};
 
+constexpr int kCodeCount = 256;
+
+constexpr int fromDeviceSlow(int device)
+{
+    for (const auto &[from, to] : kDeviceTable) {
+        if (to == device)
+            return from;
+    }
+    return device;
+}
+
+constexpr char32_t fromWindows1252Slow(int code)
+{
+    if (code >= kHighHalfStart && code < kHighHalfEnd)
+        return kHighHalf[static_cast<std::size_t>(code - kHighHalfStart)];
+    return static_cast<char32_t>(code);
+}
+
+// The character of every byte value as stored, for decoding at refresh speed.
+constexpr std::array<char32_t, kCodeCount> kDeviceCharacters = [] {
+    std::array<char32_t, kCodeCount> table{};
+    for (int code = 0; code < kCodeCount; ++code)
+        table[static_cast<std::size_t>(code)] = fromWindows1252Slow(fromDeviceSlow(code));
+    return table;
+}();
+
 } // namespace
 
 std::optional<int> windows1252Code(char32_t ch)
@@ -53,9 +79,7 @@ std::optional<int> windows1252Code(char32_t ch)
 
 char32_t fromWindows1252(int code)
 {
-    if (code >= kHighHalfStart && code < kHighHalfEnd)
-        return kHighHalf[static_cast<std::size_t>(code - kHighHalfStart)];
-    return static_cast<char32_t>(code);
+    return fromWindows1252Slow(code);
 }
 
 int toDevice(int windows1252)
@@ -69,15 +93,13 @@ int toDevice(int windows1252)
 
 int fromDevice(int device)
 {
-    for (const auto &[from, to] : kDeviceTable) {
-        if (to == device)
-            return from;
-    }
-    return device;
+    return fromDeviceSlow(device);
 }
 
 char32_t deviceCharacter(int device)
 {
+    if (device >= 0 && device < kCodeCount)
+        return kDeviceCharacters[static_cast<std::size_t>(device)];
     return fromWindows1252(fromDevice(device));
 }
 
