@@ -1,5 +1,6 @@
 // torsa-cli: the command-line companion of TORSA, on the same core, without widgets.
 
+#include "CsvCommands.h"
 #include "ListCommand.h"
 #include "TransferCommands.h"
 
@@ -25,6 +26,7 @@ QString usageText()
         "Commands:\n");
     text.append(listCommandHelp());
     text.append(transferCommandsHelp());
+    text.append(csvCommandsHelp());
     return text;
 }
 
@@ -56,6 +58,8 @@ int run(const QStringList &commandLine)
         return runListCommand(arguments);
     if (isTransferCommand(command))
         return runTransferCommand(command, arguments);
+    if (isCsvCommand(command))
+        return runCsvCommand(command, arguments);
 
     print(stderr, usageText());
     return kExitUsage;

@@ -1,0 +1,252 @@
+#include "CsvCommands.h"
+
+#include "ListCommand.h"
+
+#include "files/FileReport.h"
+#include "files/MessageListCsv.h"
+#include "files/MessageListImport.h"
+#include "files/MessageListLoss.h"
+#include "files/ProductionFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <optional>
+
+namespace torsa::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QStringView kExport = u"export";
+constexpr QStringView kImport = u"import";
+// "Valider" texts separate their lines with LF CR.
+constexpr QStringView kLfCr = u"\n\r";
+
+struct Request {
+    QString input;
+    QString output;   // empty: stdout (export only)
+};
+
+bool print(std::FILE *stream, QByteArrayView bytes)
+{
+    return std::fwrite(bytes.data(), 1, static_cast<std::size_t>(bytes.size()), stream)
+               == static_cast<std::size_t>(bytes.size())
+        && std::fflush(stream) == 0;
+}
+
+void say(const QString &text)
+{
+    print(stderr, (text + u'\n').toUtf8());
+}
+
+// INPUT and -o/--output PATH, in any order.
+std::optional<Request> parseRequest(const QStringList &arguments)
+{
+    Request request;
+    bool haveOutput = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        if (a == u"-o" || a == u"--output") {
+            if (haveOutput || i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+                return std::nullopt;
+            request.output = arguments[++i];
+            haveOutput = true;
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            return std::nullopt;
+        } else {
+            if (!request.input.isEmpty() || a.isEmpty())
+                return std::nullopt;
+            request.input = a;
+        }
+    }
+    if (request.input.isEmpty())
+        return std::nullopt;
+    return request;
+}
+
+QString usage(QStringView command)
+{
+    if (command == kExport)
+        return u"Usage : torsa-cli export FILE.zel [-o LIST.csv]\n"_s;
+    return u"Usage : torsa-cli import LIST.csv -o FILE.zel\n"_s;
+}
+
+// A refusal on its row, continuation lines aligned under the first.
+QString refusalLines(const QString &listName, const RowRefusal &refusal)
+{
+    const QString prefix = u"%1, ligne %2 : "_s.arg(listName).arg(refusal.row);
+    const QStringList lines = refusal.text.split(kLfCr.toString());
+    QString out = prefix + lines.first();
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        out += u'\n' + QString(prefix.size(), u' ') + lines[i];
+    return out;
+}
+
+qsizetype refusedRowCount(const std::vector<RowRefusal> &refusals)
+{
+    QList<int> rows;
+    for (const RowRefusal &refusal : refusals) {
+        if (rows.isEmpty() || rows.last() != refusal.row)
+            rows.append(refusal.row);
+    }
+    return rows.size();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// The export is imported again on the spot: whatever does not come back the same
+// is named, so that nobody takes the list for the whole file.
+void warnAboutLosses(const Request &request, const MemoryImage &image, const QByteArray &csvBytes)
+{
+    const messagelist::ListFile back = messagelist::readCsv(csvBytes);
+    const ImportResult rebuilt = messagelist::importRows(back.mode, back.rows);
+    const std::vector<LostCells> lost = messagelist::lostCells(image, rebuilt.image);
+    if (rebuilt.accepted() && lost.empty())
+        return;
+    const QString listName = request.output.isEmpty() ? u"(sortie)"_s : request.output;
+    say(u"Attention : la liste ne porte pas tout %1 ; importée, elle ne redonnera pas le même fichier."_s
+            .arg(request.input));
+    for (const RowRefusal &refusal : rebuilt.refusals)
+        say(refusalLines(listName, refusal));
+    for (const LostCells &cells : lost)
+        say(u"  "_s + messagelist::describe(cells));
+}
+
+int runExport(const Request &request)
+{
+    const auto image = productionfile::read(request.input);
+    if (!image) {
+        say(filereport::openError(request.input));
+        return kExitUnreadableFile;
+    }
+    const MessageList list = messagelist::fromImage(*image);
+    if (list.mode == SessionMode::None) {
+        say(u"%1 : la cellule de mode %2 vaut %3, ni %4 (« %5 ») ni %6 (« %7 ») ; rien n'est exporté."_s
+                .arg(request.input)
+                .arg(address::kModeCell)
+                .arg((*image)[address::kModeCell])
+                .arg(address::kModeLetterWithPlc)
+                .arg(messagelist::modeName(SessionMode::WithPlc))
+                .arg(address::kModeLetterWithoutPlc)
+                .arg(messagelist::modeName(SessionMode::WithoutPlc)));
+        return kExitDataRefused;
+    }
+    const QByteArray csvBytes = messagelist::toCsv(list);
+    warnAboutLosses(request, *image, csvBytes);
+    if (request.output.isEmpty())
+        return print(stdout, csvBytes) ? kExitSuccess : kExitOutputFailed;
+    if (!writeFile(request.output, csvBytes)) {
+        say(filereport::saveError(request.output));
+        return kExitUnreadableFile;
+    }
+    return kExitSuccess;
+}
+
+std::optional<QByteArray> readList(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // One byte past the limit is enough to know the file is too big.
+    QByteArray bytes = file.read(csv::kMaxListBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+int runImport(const Request &request)
+{
+    const auto bytes = readList(request.input);
+    if (!bytes) {
+        say(filereport::openError(request.input));
+        return kExitUnreadableFile;
+    }
+    const messagelist::ListFile list = messagelist::readCsv(*bytes);
+    if (!list.isList()) {
+        say(u"%1 : %2 ; %3 n'est pas écrit."_s.arg(request.input, list.failure, request.output));
+        return kExitDataRefused;
+    }
+    if (list.encoding == csv::SourceEncoding::Windows1252)
+        say(u"%1 n'est pas en UTF-8 : il est lu comme un fichier Windows-1252, l'encodage des tableurs "
+            "sous Windows."_s.arg(request.input));
+    const ImportResult result = messagelist::importRows(list.mode, list.rows);
+    if (!result.accepted()) {
+        for (const RowRefusal &refusal : result.refusals)
+            say(refusalLines(request.input, refusal));
+        say(u"%1 refus sur %2 ligne(s) : %3 n'est pas écrit."_s.arg(result.refusals.size())
+                .arg(refusedRowCount(result.refusals))
+                .arg(request.output));
+        return kExitDataRefused;
+    }
+    if (!productionfile::write(request.output, result.image)) {
+        say(filereport::saveError(request.output));
+        return kExitUnreadableFile;
+    }
+    say(u"%1 écrit : %2 message(s), %3."_s.arg(request.output)
+            .arg(result.storedCount)
+            .arg(messagelist::modeName(list.mode)));
+    return kExitSuccess;
+}
+
+} // namespace
+
+bool isCsvCommand(const QString &command)
+{
+    return command == kExport || command == kImport;
+}
+
+int runCsvCommand(const QString &command, const QStringList &arguments)
+{
+    const auto request = parseRequest(arguments);
+    const bool isExport = command == kExport;
+    if (!request || (!isExport && request->output.isEmpty())) {
+        print(stderr, usage(command).toUtf8());
+        return kExitUsage;
+    }
+    return isExport ? runExport(*request) : runImport(*request);
+}
+
+QString csvCommandsHelp()
+{
+    return u"  export FILE.zel [-o LIST.csv]\n"
+           "                 write the messages of the production file as a list for a\n"
+           "                 spreadsheet (stdout without -o): first row \"Mode;Avec automate\"\n"
+           "                 or \"Mode;Sans automate\", then the header\n"
+           "                 \"Numéro;Texte;Unité;Priorité;Clignotement\" and one row per stored\n"
+           "                 message in number order; the blink mask has one character per\n"
+           "                 character of the text, a blank when steady, ^ when blinking.\n"
+           "                 CSV with ';', UTF-8 with a byte-order mark, CR LF. Whatever the\n"
+           "                 list cannot carry (leftovers of a longer text, data outside the\n"
+           "                 messages, a message the import would refuse) is named on stderr\n"
+           "  import LIST.csv -o FILE.zel\n"
+           "                 build the production file of such a list, as typing its rows into\n"
+           "                 a new session of its mode with \"Valider\" and saving would; every\n"
+           "                 refused row is named with its line and FILE is written only when\n"
+           "                 all rows are accepted. UTF-8 (with or without the mark) or\n"
+           "                 Windows-1252 (read as such, with a note); blank rows at the end are\n"
+           "                 ignored, a blank row inside is refused\n"
+           "\n"
+           "Exit status of export and import:\n"
+           "  0   success (export: also when it warns)\n"
+           "  4   the input cannot be read or the output cannot be written\n"
+           "  65  rows refused, a file that is not a message list, a file without a mode\n"
+           "  64  usage error\n"_s;
+}
+
+} // namespace torsa::cli

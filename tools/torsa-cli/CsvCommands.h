@@ -1,0 +1,22 @@
+#pragma once
+
+// `torsa-cli export FILE [-o LIST]` and `torsa-cli import LIST -o FILE`: message
+// sets to and from a spreadsheet's CSV file.
+
+#include <QString>
+#include <QStringList>
+
+namespace torsa::cli {
+
+enum CsvExitCode : int {
+    kExitDataRefused = 65,   // rows refused, a file that is not a list, a file without a mode
+};
+
+bool isCsvCommand(const QString &command);
+
+// Runs the command with the arguments that follow its name; returns the exit status.
+int runCsvCommand(const QString &command, const QStringList &arguments);
+
+QString csvCommandsHelp();
+
+} // namespace torsa::cli
