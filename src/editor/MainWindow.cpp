@@ -7,6 +7,8 @@
 #include "files/FileDialogSettings.h"
 #include "files/FileReport.h"
 #include "files/ProductionFile.h"
+#include "link/PortNames.h"
+#include "link/TransferTexts.h"
 #include "store/CharCodes.h"
 #include "store/MessageText.h"
 #include "store/Validation.h"
@@ -213,6 +215,10 @@ void MainWindow::buildTransferPanel()
     ProgressBar1->setValue(0);
     Texte3->setReadOnly(true);
     Texte5->setReadOnly(true);
+    Texte5->setAutoFillBackground(true);
+    Etiquette8 = place(new QLabel(Cadre2), u"Etiquette8", twips::rect(120, 1215, 7335, 225));
+    Etiquette8->setAlignment(Qt::AlignCenter);
+    Commande8 = place(new QPushButton(QStringLiteral("Arrêter"), Cadre2), u"Commande8", twips::rect(6240, 780, 1095, 495));
 }
 
 void MainWindow::buildStatusAndListing()
@@ -321,6 +327,16 @@ void MainWindow::connectSignals()
     connect(MENU_READ, &QAction::triggered, this, &MainWindow::MENU_READ_Click);
     connect(MENU_VERIF, &QAction::triggered, this, &MainWindow::MENU_VERIF_Click);
     connect(MENU_AIDE, &QAction::triggered, this, &MainWindow::MENU_AIDE_Click);
+
+    connect(Commande8, &QPushButton::clicked, &transfer_, &link::TransferEngine::requestStop);
+    connect(&transfer_, &link::TransferEngine::progress, this, &MainWindow::showTransferProgress);
+    connect(&transfer_, &link::TransferEngine::finished, this, &MainWindow::endTransfer);
+    if (auto *configuration = qobject_cast<QMenu *>(Menu_COM1->parent()))
+        connect(configuration, &QMenu::aboutToShow, this, &MainWindow::updateComStatusTips);
+    // A child, so that tests can follow it.
+    transfer_.setObjectName(QStringLiteral("transfer"));
+    transfer_.setParent(this);
+    updateComStatusTips();
 }
 
 // ---------------------------------------------------------------- store state
@@ -648,21 +664,152 @@ void MainWindow::chooseDisplay(DisplayType type)
 
 // ------------------------------------------------------------------ the link
 
-void MainWindow::Menu_COM1_Click() {}
+void MainWindow::Menu_COM1_Click() { chooseCom(1); }
 
-void MainWindow::Menu_COM2_Click() {}
+void MainWindow::Menu_COM2_Click() { chooseCom(2); }
 
-void MainWindow::Menu_COM3_Click() {}
+void MainWindow::Menu_COM3_Click() { chooseCom(3); }
 
-void MainWindow::Menu_COM4_Click() {}
+void MainWindow::Menu_COM4_Click() { chooseCom(4); }
 
-void MainWindow::Menu_test_Click() {}
+void MainWindow::chooseCom(int comNumber)
+{
+    const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+    for (std::size_t i = 0; i < items.size(); ++i)
+        items[i]->setChecked(static_cast<int>(i) + link::kFirstCom == comNumber);
+    OUVERTURE_DU_COM();
+}
 
-void MainWindow::MENU_WRITE_Click() {}
+int MainWindow::checkedComNumber() const
+{
+    const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+    int number = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i]->isChecked())
+            number = static_cast<int>(i) + link::kFirstCom;
+    }
+    return number;
+}
 
-void MainWindow::MENU_READ_Click() {}
+void MainWindow::OUVERTURE_DU_COM()
+{
+    const int number = std::max(checkedComNumber(), link::kFirstCom);
+    port_.close();
+    const QString device = link::comDevice(number);
+    if (device.isEmpty() || !port_.open(device).ok()) {
+        prompts_->tell(link::text::portOpenFailed(number), PromptIcon::Critical);
+        const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+        items.at(static_cast<std::size_t>(number - link::kFirstCom))->setChecked(false);
+        return;
+    }
+    prompts_->tell(link::text::portOpened(number), PromptIcon::Information);
+}
 
-void MainWindow::MENU_VERIF_Click() {}
+void MainWindow::updateComStatusTips()
+{
+    const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const int number = static_cast<int>(i) + link::kFirstCom;
+        items[i]->setStatusTip(link::comStatusTip(number, link::comDevice(number)));
+    }
+}
+
+void MainWindow::Menu_test_Click()
+{
+    if (transfer_.isRunning())
+        return;
+    if (checkedComNumber() == 0) {
+        prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
+        return;
+    }
+    enableNestingCommands(false);
+    transfer_.start(link::TransferKind::LinkTest);
+}
+
+void MainWindow::MENU_WRITE_Click() { startTransfer(link::TransferKind::Program); }
+
+void MainWindow::MENU_READ_Click() { startTransfer(link::TransferKind::Read); }
+
+void MainWindow::MENU_VERIF_Click() { startTransfer(link::TransferKind::Verify); }
+
+void MainWindow::startTransfer(link::TransferKind kind)
+{
+    if (transfer_.isRunning())
+        return;
+    setStatusLight(QColor(192, 192, 192));
+    Texte3->clear();
+    Texte5->clear();
+    Etiquette8->clear();
+    if (checkedComNumber() == 0) {
+        prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
+        return;
+    }
+    // A cell that does not fit a byte (a negative empty count) cannot be sent:
+    // refused before anything goes out, so no unit is left half-programmed.
+    if (const int bad = image_.firstCellOutOfByteRange(); kind == link::TransferKind::Program && bad >= 0) {
+        prompts_->tell(link::text::refusedCell(bad, image_.at(bad)), PromptIcon::Exclamation);
+        return;
+    }
+    if (!prompts_->askYesNo(link::text::confirmation(kind), PromptIcon::Question))
+        return;
+    Cadre1->setVisible(false);
+    Cadre2->setVisible(true);
+    Commande8->setEnabled(true);
+    enableNestingCommands(false);
+    transfer_.start(kind);
+}
+
+void MainWindow::showTransferProgress(int address)
+{
+    ProgressBar1->setValue(address);
+    Texte3->setText(link::text::activity(transfer_.kind()));
+    Texte5->setText(link::text::percent(address));
+    Etiquette8->setText(link::text::timeProgress(transfer_.elapsedMs(), address));
+}
+
+void MainWindow::endTransfer(const link::TransferOutcome &outcome)
+{
+    using link::TransferKind;
+    Commande8->setEnabled(false);
+    const bool panel = outcome.kind != TransferKind::LinkTest;
+    if (panel)
+        setStatusLight(outcome.succeeded() ? QColor(0, 255, 0) : QColor(255, 0, 0));
+    const link::text::Report report = link::text::outcomeReport(outcome, image_);
+    if (outcome.succeeded() && outcome.kind == TransferKind::Read) {
+        const SessionMode mode = mode::fromLetter(image_.at(address::kModeCell));
+        if (mode == SessionMode::WithPlc)
+            INIT_AVEC();
+        if (mode == SessionMode::WithoutPlc)
+            INIT_SANS();
+    }
+    PromptIcon icon = PromptIcon::Information;
+    if (report.severity == link::text::Severity::Warning)
+        icon = PromptIcon::Exclamation;
+    else if (report.severity == link::text::Severity::Critical)
+        icon = PromptIcon::Critical;
+    prompts_->tell(report.text, icon);
+    if (outcome.succeeded() && (outcome.kind == TransferKind::Program || outcome.kind == TransferKind::Read))
+        DefilementH1_Change();
+    if (panel) {
+        Cadre1->setVisible(true);
+        Cadre2->setVisible(false);
+    }
+    enableNestingCommands(true);
+}
+
+void MainWindow::setStatusLight(const QColor &colour)
+{
+    QPalette palette = Texte5->palette();
+    palette.setColor(QPalette::Base, colour);
+    Texte5->setPalette(palette);
+}
+
+void MainWindow::enableNestingCommands(bool enabled)
+{
+    for (QAction *item : {MENU_ED_SANS, MENU_ED_AVEC, MENU_OUVIR, MENU_WRITE, MENU_READ, MENU_VERIF, Menu_COM1,
+                          Menu_COM2, Menu_COM3, Menu_COM4, Menu_test})
+        item->setEnabled(enabled);
+}
 
 // ------------------------------------------------------------- help and quit
 

@@ -6,6 +6,8 @@
 
 #include "Centering.h"
 #include "UserPrompts.h"
+#include "link/LinkPort.h"
+#include "link/TransferEngine.h"
 #include "preview/DisplayType.h"
 #include "preview/PreviewHolder.h"
 #include "preview/PreviewSource.h"
@@ -21,6 +23,7 @@
 
 class QAction;
 class QCheckBox;
+class QColor;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -111,6 +114,19 @@ private:
     void centerOnTwoLines(int width);
     void chooseDisplay(DisplayType type);
 
+    // The device link.
+    void chooseCom(int comNumber);
+    void OUVERTURE_DU_COM();
+    int checkedComNumber() const;   // 0 when no port item is checked
+    void updateComStatusTips();
+    void startTransfer(link::TransferKind kind);
+    void showTransferProgress(int address);
+    void endTransfer(const link::TransferOutcome &outcome);
+    void setStatusLight(const QColor &colour);
+    // Off while a transfer or the link test runs: nothing may start another one,
+    // change the port or replace the image under it.
+    void enableNestingCommands(bool enabled);
+
     std::unique_ptr<UserPrompts> prompts_;
     MemoryImage image_;
     int tally_ = 0;
@@ -139,6 +155,10 @@ private:
     QLineEdit *Texte3 = nullptr;
     QLineEdit *Texte5 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
+    QPushButton *Commande8 = nullptr;   // "Arrêter": stops after the byte in progress
+    QLabel *Etiquette8 = nullptr;       // elapsed time and time left
+    link::LinkPort port_;               // MSComm1
+    link::TransferEngine transfer_{port_, image_};
 
     // Status line and listing.
     QPlainTextEdit *Texte2 = nullptr;

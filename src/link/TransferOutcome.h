@@ -4,6 +4,8 @@
 
 #include "Protocol.h"
 
+#include <QMetaType>
+
 #include <cstdint>
 
 namespace torsa::link {
@@ -29,3 +31,5 @@ struct TransferOutcome {
 };
 
 } // namespace torsa::link
+
+Q_DECLARE_METATYPE(torsa::link::TransferOutcome)
