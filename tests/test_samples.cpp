@@ -1,0 +1,202 @@
+// The sample production files in samples/ are made here: realistic French fault
+// messages typed through the rules of "Valider" into a new session, the refresh
+// tick, then the file as the program saves it. The checked-in files must be
+// byte for byte what these messages give, so that they cannot drift from the
+// store's coding. After a deliberate change, the test writes the fresh file
+// beside itself and names it: copy it over the sample.
+
+#include "support/MessageSets.h"
+
+#include "files/ProductionFile.h"
+#include "store/AddressMap.h"
+#include "store/BlinkCoding.h"
+#include "store/MemoryImage.h"
+#include "store/MessageText.h"
+#include "store/SessionMode.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtTest/QTest>
+
+#include <vector>
+
+using namespace torsa;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Line width of the 2x20 display the samples are written for.
+constexpr int kLineWidth = 20;
+
+struct SampleMessage {
+    int number;
+    int unit;
+    int priority;
+    QString firstLine;
+    QString secondLine;   // empty: a one-line message
+    QString blinking;     // a part of the text that blinks; empty: none
+};
+
+QString textOf(const SampleMessage &m)
+{
+    return m.secondLine.isEmpty() ? m.firstLine : m.firstLine.leftJustified(kLineWidth) + m.secondLine;
+}
+
+EditedMessage editedOf(const SampleMessage &m)
+{
+    const QString text = textOf(m);
+    EditedMessage message{m.number, m.unit, m.priority, text, {}};
+    if (!m.blinking.isEmpty()) {
+        const qsizetype first = text.indexOf(m.blinking);
+        for (qsizetype k = first; first >= 0 && k < first + m.blinking.size(); ++k)
+            message.blink.at(static_cast<std::size_t>(k)) = true;
+    }
+    return message;
+}
+
+// Messages 0 to 180 of a plant with a PLC: the range of both modes, and
+// numbers only a with-PLC unit has.
+const std::vector<SampleMessage> &withPlcMessages()
+{
+    static const std::vector<SampleMessage> messages{
+        {0, 1, 1, u"Défaut pompe P1"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
+        {1, 1, 2, u"Défaut pompe P2"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
+        {2, 2, 3, u"Niveau très haut"_s, u"Bâche de reprise"_s, u"très haut"_s},
+        {3, 2, 0, u"Niveau bas"_s, u"Cuve de stockage B"_s, {}},
+        {4, 3, 4, u"Température huile"_s, u"élevée"_s, u"élevée"_s},
+        {5, 3, 0, u"Pression air"_s, u"insuffisante"_s, u"insuffisante"_s},
+        {6, 0, 5, u"Arrêt d'urgence"_s, u"Pupitre local"_s, u"Arrêt d'urgence"_s},
+        {7, 4, 0, u"Porte armoire"_s, u"ouverte"_s, u"ouverte"_s},
+        {8, 0, 6, u"Défaut 24 V"_s, u"Alimentation secours"_s, {}},
+        {9, 5, 0, u"Surcharge moteur M3"_s, u"Convoyeur principal"_s, u"Surcharge"_s},
+        {10, 6, 7, u"Fuite détectée"_s, u"Local chaufferie"_s, u"Fuite"_s},
+        {11, 3, 0, u"Filtre colmaté"_s, u"Centrale hydraulique"_s, {}},
+        {12, 0, 8, u"Défaut liaison"_s, u"Automate - réseau"_s, u"Défaut liaison"_s},
+        {13, 7, 0, u"Vanne V12"_s, u"non fermée"_s, u"non fermée"_s},
+        {14, 7, 9, u"Gaz détecté"_s, u"Evacuer le local"_s, u"Gaz détecté"_s},
+        {15, 8, 0, u"Groupe froid"_s, u"Haute pression"_s, {}},
+        {16, 0, 0, u"Batterie onduleur"_s, u"à remplacer"_s, {}},
+        {20, 9, 10, u"Four 3"_s, u"Température haute"_s, u"haute"_s},
+        {35, 10, 0, u"Compresseur C2"_s, u"Huile insuffisante"_s, {}},
+        {50, 11, 0, u"Ventilation"_s, u"Débit d'air faible"_s, u"faible"_s},
+        {75, 12, 0, u"Sonde T4"_s, u"Hors service"_s, {}},
+        {100, 13, 11, u"Brûleur 2"_s, u"Défaut flamme"_s, u"Défaut flamme"_s},
+        {128, 14, 12, u"Seuil CO atteint"_s, u"Parking niveau -1"_s, u"Seuil CO atteint"_s},
+        {150, 0, 0, u"Défaut synthèse"_s, u"Armoire TGBT"_s, {}},
+        {180, 31, 180, u"Maintenance"_s, u"Révision annuelle"_s, u"Maintenance"_s},
+    };
+    return messages;
+}
+
+// A small unit without a PLC: messages and priorities 0 to 16.
+const std::vector<SampleMessage> &withoutPlcMessages()
+{
+    static const std::vector<SampleMessage> messages{
+        {0, 1, 1, u"Défaut pompe P1"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
+        {1, 1, 2, u"Défaut pompe P2"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
+        {2, 2, 3, u"Niveau très haut"_s, u"Bâche de reprise"_s, u"très haut"_s},
+        {3, 2, 0, u"Niveau bas"_s, u"Bâche de reprise"_s, {}},
+        {4, 0, 4, u"Arrêt d'urgence"_s, u"Pupitre local"_s, u"Arrêt d'urgence"_s},
+        {5, 3, 0, u"Porte armoire"_s, u"ouverte"_s, u"ouverte"_s},
+        {6, 4, 0, u"Défaut secteur"_s, {}, {}},
+        {8, 5, 16, u"Fuite détectée"_s, u"Local pompes"_s, u"Fuite"_s},
+        {16, 0, 0, u"Essai lampes"_s, {}, u"Essai"_s},
+    };
+    return messages;
+}
+
+struct Sample {
+    QString file;   // in samples/
+    SessionMode mode;
+    const std::vector<SampleMessage> *messages;
+};
+
+const std::vector<Sample> &samples()
+{
+    static const std::vector<Sample> list{
+        {u"demo.zel"_s, SessionMode::WithPlc, &withPlcMessages()},
+        {u"demo-sans-automate.zel"_s, SessionMode::WithoutPlc, &withoutPlcMessages()},
+    };
+    return list;
+}
+
+const Sample &sampleNamed(const QString &file)
+{
+    for (const Sample &s : samples()) {
+        if (s.file == file)
+            return s;
+    }
+    qFatal("no sample %s", qPrintable(file));
+}
+
+QString samplePath(const QString &file)
+{
+    return QStringLiteral(TORSA_SOURCE_DIR "/samples/") + file;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestSamples : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sampleIsWhatItsMessagesGive_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const Sample &s : samples())
+            QTest::newRow(qPrintable(s.file)) << s.file;
+    }
+
+    void sampleIsWhatItsMessagesGive()
+    {
+        QFETCH(QString, file);
+        const Sample &sample = sampleNamed(file);
+        MemoryImage image = testing::newSession(sample.mode);
+        for (const SampleMessage &m : *sample.messages) {
+            QVERIFY2(testing::type(image, sample.mode, editedOf(m)),
+                     qPrintable(u"message %1 refused by Valider"_s.arg(m.number)));
+        }
+        testing::refreshTick(image, sample.mode);
+
+        const QString fresh = QDir(QCoreApplication::applicationDirPath()).filePath(file);
+        QVERIFY(productionfile::write(fresh, image));
+        const QByteArray made = readAll(fresh);
+        QCOMPARE(made.size(), address::kImageSize);
+        QVERIFY2(readAll(samplePath(file)) == made,
+                 qPrintable(u"samples/%1 is not what its messages give; the fresh file is %2"_s.arg(file, fresh)));
+    }
+
+    // What a technician finds in a sample: every message with its text on the
+    // display's two lines, its unit, priority and blinking part, and no other.
+    void sampleReadsBackAsTyped_data() { sampleIsWhatItsMessagesGive_data(); }
+
+    void sampleReadsBackAsTyped()
+    {
+        QFETCH(QString, file);
+        const Sample &sample = sampleNamed(file);
+        const auto image = productionfile::read(samplePath(file));
+        QVERIFY(image.has_value());
+        QCOMPARE(image->at(address::kModeCell), mode::letter(sample.mode));
+        QCOMPARE(image->presentCount(), static_cast<int>(sample.messages->size()));
+        for (const SampleMessage &m : *sample.messages) {
+            QVERIFY(image->isPresent(m.number));
+            QCOMPARE(text::decode(*image, m.number), textOf(m));
+            QCOMPARE(image->unit(m.number), m.unit);
+            QCOMPARE(image->priority(m.number), m.priority);
+            const BlinkFlags flags = blink::decodeFlags(*image, m.number);
+            const BlinkBoxes boxes = editedOf(m).blink;
+            for (int k = 1; k <= kBlinkBoxCount; ++k)
+                QCOMPARE(flags.at(static_cast<std::size_t>(k)), boxes.at(static_cast<std::size_t>(k - 1)));
+        }
+    }
+};
+
+QTEST_MAIN(TestSamples)
+#include "test_samples.moc"
