@@ -43,5 +43,21 @@ screenshots: build
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
+# The Debian package of the plain build: $(BUILD_DIR)/torsa_<version>_<arch>.deb.
+# package-test (root) installs it here, checks the files, starts the program
+# under Xvfb, runs torsa-cli against zel-sim, and purges it again.
+.PHONY: package package-test demo
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+package-test: package
+	packaging/package-test.sh "$$(ls -t $(BUILD_DIR)/torsa_*.deb | head -1)"
+
+# The program against zel-sim holding samples/demo.zel, reached as COM1; the line
+# paced at DEMO_BAUD (0: as fast as it goes, 9600: a real unit's pace).
+DEMO_BAUD ?= 115200
+demo: build
+	scripts/demo.sh $(BUILD_DIR) $(DEMO_BAUD)
+
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs with apt-get whatever the build, the tests and the screenshots need
-# and this machine lacks; does nothing when everything is there.
+# Installs with apt-get whatever the build, the tests, the screenshots and
+# `make package` (file: CPack's scan of the binaries' libraries) need and this
+# machine lacks; does nothing when everything is there.
 set -eu
 
 packages="
@@ -16,6 +17,7 @@ fonts-liberation
 xvfb
 xauth
 xdg-utils
+file
 "
 
 missing=""

@@ -29,6 +29,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
@@ -696,8 +697,10 @@ void MainWindow::OUVERTURE_DU_COM()
     const int number = std::max(checkedComNumber(), link::kFirstCom);
     port_.close();
     const QString device = link::comDevice(number);
-    if (device.isEmpty() || !port_.open(device).ok()) {
-        prompts_->tell(link::text::portOpenFailed(number), PromptIcon::Critical);
+    const link::LinkPort::OpenResult opened =
+        device.isEmpty() ? link::LinkPort::OpenResult{link::LinkPort::OpenError::NotFound, {}} : port_.open(device);
+    if (!opened.ok()) {
+        prompts_->tell(link::text::portOpenFailed(number, opened.error), PromptIcon::Critical);
         const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
         items.at(static_cast<std::size_t>(number - link::kFirstCom))->setChecked(false);
         return;
@@ -816,11 +819,14 @@ void MainWindow::enableNestingCommands(bool enabled)
 void MainWindow::MENU_AIDE_Click()
 {
     // The document is looked for in the current directory, then beside the program
-    // (where it is installed). Nothing is said when it cannot be opened.
+    // (a build tree), then in the program's data folders (an installed program:
+    // /usr/share/torsa). Nothing is said when it cannot be opened.
     QFileInfo document(QDir::current().absoluteFilePath(kHelpDocument));
     if (!document.exists())
         document = QFileInfo(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(kHelpDocument));
-    if (document.exists())
+    if (!document.exists())
+        document = QFileInfo(QStandardPaths::locate(QStandardPaths::AppDataLocation, kHelpDocument));
+    if (document.isFile())
         QDesktopServices::openUrl(QUrl::fromLocalFile(document.absoluteFilePath()));
 }
 

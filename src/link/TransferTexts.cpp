@@ -31,14 +31,18 @@ QString portOpened(int comNumber)
     return u"Ouverture du port COM"_s + QString::number(comNumber) + u" effectuée avec succès."_s;
 }
 
-QString portOpenFailed(int comNumber)
+QString portOpenFailed(int comNumber, LinkPort::OpenError error)
 {
-    return portOpenFailed(u"COM"_s + QString::number(comNumber));
+    return portOpenFailed(u"COM"_s + QString::number(comNumber), error);
 }
 
-QString portOpenFailed(const QString &portAsGiven)
+QString portOpenFailed(const QString &portAsGiven, LinkPort::OpenError error)
 {
-    return u"L'ouverture du port "_s + portAsGiven + u" à échouée !"_s;
+    QString text = u"L'ouverture du port "_s + portAsGiven + u" à échouée !"_s;
+    if (error == LinkPort::OpenError::PermissionDenied)
+        text += kCrLf + u"Accès refusé : l'utilisateur doit être membre du groupe dialout "
+                        "(puis se reconnecter), ou le port est pris par un autre programme."_s;
+    return text;
 }
 
 QString selectPortFirst()

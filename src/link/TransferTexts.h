@@ -4,6 +4,7 @@
 // reports and failure messages. Line breaks are CR LF or LF CR exactly where
 // the unit's programming tool has always put them.
 
+#include "LinkPort.h"
 #include "TransferOutcome.h"
 
 #include "store/MemoryImage.h"
@@ -23,9 +24,11 @@ struct Report {
 };
 
 QString portOpened(int comNumber);
-QString portOpenFailed(int comNumber);
+// A port the system refused (the user is not in the dialout group, or another
+// program holds it) says so on a second line; other failures have one line.
+QString portOpenFailed(int comNumber, LinkPort::OpenError error = LinkPort::OpenError::Other);
 // The command-line form names the port as the user gave it.
-QString portOpenFailed(const QString &portAsGiven);
+QString portOpenFailed(const QString &portAsGiven, LinkPort::OpenError error = LinkPort::OpenError::Other);
 QString selectPortFirst();
 
 QString confirmation(TransferKind kind);

@@ -166,8 +166,10 @@ int run(const Request &request)
 
     link::LinkPort port;
     const QString device = link::devicePathFor(request.port);
-    if (device.isEmpty() || !port.open(device).ok()) {
-        print(stderr, link::text::portOpenFailed(request.port) + u'\n');
+    const link::LinkPort::OpenResult opened =
+        device.isEmpty() ? link::LinkPort::OpenResult{link::LinkPort::OpenError::NotFound, {}} : port.open(device);
+    if (!opened.ok()) {
+        print(stderr, link::text::portOpenFailed(request.port, opened.error) + u'\n');
         return kExitPortUnavailable;
     }
 
