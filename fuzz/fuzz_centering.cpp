@@ -5,12 +5,16 @@
 // line: the text untouched. Impossible on two lines: the trimmed input.
 // "Centrer", "Centrer", "Annuler (centrer)" gives back the text typed.
 //
-// Input: one byte of options (bits 0-1: the display, bit 2: text as raw
-// UTF-16, else UTF-8), then the text.
+// Input: one byte of options (bits 0-1: the display, bit 2: text as UTF-16,
+// else UTF-8), then the text. Texts are made of characters: a lone surrogate
+// of the UTF-16 input is no character (nothing typed or pasted into the editor
+// holds one) and stands as U+FFFD; otherwise two halves, one ending line 1 and
+// one starting line 2, would join into a character that nobody typed.
 
 #include "editor/Centering.h"
 #include "store/CharCodes.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +40,13 @@ void check(bool condition, const char *what)
         std::fprintf(stderr, "property broken: %s\n", what);
         std::abort();
     }
+}
+
+// The text with each lone surrogate replaced by U+FFFD.
+QString characters(const QString &utf16)
+{
+    const QList<uint> codePoints = utf16.toUcs4();
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(codePoints.constData()), codePoints.size());
 }
 
 qsizetype length(const QString &text)
@@ -115,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool utf16 = (data[0] & 4) != 0;
     const auto *text = data + 1;
     const auto textSize = static_cast<qsizetype>(size - 1);
-    const QString input = utf16 ? QString(reinterpret_cast<const QChar *>(text), textSize / 2)
+    const QString input = utf16 ? characters(QString(reinterpret_cast<const QChar *>(text), textSize / 2))
                                 : QString::fromUtf8(reinterpret_cast<const char *>(text), textSize);
 
     const centering::Result result = centering::center(input, display.width, display.lines);
