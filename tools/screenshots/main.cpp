@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -22,12 +24,20 @@
 
 namespace {
 
-// Answers every question with Yes and lets messages pass unseen.
+// Answers every question with Yes, lets messages pass unseen, and picks the
+// given file in file dialogs (Cancel without one).
 class AnsweringPrompts final : public torsa::UserPrompts {
 public:
+    explicit AnsweringPrompts(std::optional<QString> file = std::nullopt)
+        : file_(std::move(file))
+    {
+    }
     bool askYesNo(const QString &, torsa::PromptIcon) override { return true; }
     void tell(const QString &, torsa::PromptIcon) override {}
-    std::optional<QString> chooseFile(const torsa::FileRequest &) override { return std::nullopt; }
+    std::optional<QString> chooseFile(const torsa::FileRequest &) override { return file_; }
+
+private:
+    std::optional<QString> file_;
 };
 
 template <typename T>
@@ -63,6 +73,79 @@ void prepareStoredMessage(QWidget &window)
         child<QCheckBox>(window, QStringLiteral("Coche%1").arg(k))->setChecked(true);
     child<QPushButton>(window, QStringLiteral("Commande6"))->click();
     child<QScrollBar>(window, QStringLiteral("DéfilementH1"))->setValue(3);
+}
+
+// The sample production file opened through "Ouvrir", message 2 (two lines,
+// one blinking zone) in the editor, after a refresh tick.
+void prepareSample(QWidget &window)
+{
+    child<QAction>(window, QStringLiteral("MENU_OUVIR"))->trigger();
+    child<QScrollBar>(window, QStringLiteral("DéfilementH1"))->setValue(2);
+}
+
+// zel-sim as the unit, its line paced so that a transfer lasts some seconds.
+class Simulator {
+public:
+    Simulator()
+    {
+        process_.start(QStringLiteral(ZEL_SIM_PATH),
+                       {QStringLiteral("--load"), QStringLiteral(TORSA_SAMPLE_FILE), QStringLiteral("--baud"),
+                        QString::number(kBaud)});
+        while (process_.waitForReadyRead(kStartMs) && !process_.canReadLine()) {
+        }
+        if (process_.canReadLine())
+            device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    }
+    ~Simulator()
+    {
+        process_.terminate();
+        process_.waitForFinished(kStartMs);
+    }
+    Simulator(const Simulator &) = delete;
+    Simulator &operator=(const Simulator &) = delete;
+
+    QString device() const { return device_; }
+
+private:
+    static constexpr int kBaud = 115200;
+    static constexpr int kStartMs = 5000;
+    QProcess process_;
+    QString device_;
+};
+
+// Programming the sample into zel-sim through COM1 (pinned to the simulator by
+// TORSA_COM1, as `make demo` does), grabbed at about 40 %, then stopped with
+// "Arrêter".
+int shootTransfer(const QDir &out)
+{
+    constexpr int kGrabAddress = 3300;   // 40 % of the image
+    constexpr int kGiveUpMs = 60000;
+    const Simulator sim;
+    if (sim.device().isEmpty())
+        return 1;
+    qputenv("TORSA_COM1", sim.device().toLocal8Bit());
+    torsa::MainWindow window(std::make_unique<AnsweringPrompts>(QStringLiteral(TORSA_SAMPLE_FILE)));
+    window.move(0, 0);
+    window.show();
+    prepareSample(window);
+    child<QAction>(window, QStringLiteral("Menu_COM1"))->trigger();
+    waitFor(700);   // the listing of the sample, before the panel comes up
+
+    auto *progress = child<QProgressBar>(window, QStringLiteral("ProgressBar1"));
+    QEventLoop reached;
+    QObject::connect(progress, &QProgressBar::valueChanged, &reached, [&](int address) {
+        if (address >= kGrabAddress)
+            reached.quit();
+    });
+    QTimer::singleShot(kGiveUpMs, &reached, &QEventLoop::quit);
+    child<QAction>(window, QStringLiteral("MENU_WRITE"))->trigger();
+    reached.exec();
+    waitFor(150);   // painted
+    const bool saved = progress->value() >= kGrabAddress && grab(window, out, QStringLiteral("transfer-in-progress"));
+    child<QPushButton>(window, QStringLiteral("Commande8"))->click();
+    waitFor(500);   // the transfer ends at its next byte
+    qunsetenv("TORSA_COM1");
+    return saved ? 0 : 1;
 }
 
 // Each preview window over a prepared editor: a with-PLC session, a text over
@@ -134,7 +217,7 @@ int main(int argc, char *argv[])
 
     int failures = 0;
     const auto shoot = [&](const QString &name, const std::function<void(QWidget &)> &prepare) {
-        torsa::MainWindow window(std::make_unique<AnsweringPrompts>());
+        torsa::MainWindow window(std::make_unique<AnsweringPrompts>(QStringLiteral(TORSA_SAMPLE_FILE)));
         window.move(0, 0);
         window.show();
         prepare(window);
@@ -144,6 +227,8 @@ int main(int argc, char *argv[])
 
     shoot(QStringLiteral("main-startup"), [](QWidget &) {});
     shoot(QStringLiteral("main-stored-message"), prepareStoredMessage);
+    shoot(QStringLiteral("main-sample"), prepareSample);
+    failures += shootTransfer(out);
     failures += shootPreviews(out);
     return failures == 0 ? 0 : 1;
 }
