@@ -49,6 +49,10 @@ constexpr int kProgressMaximum = 8195;
 constexpr int kBlinkBoxFirstLeft = 2580;    // twips, Coche2
 constexpr int kBlinkBoxPitch = 120;         // twips, one Courier New character
 constexpr int kShownMessageCharacters = 40; // what a refusal leaves in the text box
+// Status light of the transfer panel (background of Texte5).
+constexpr QRgb kLightRunning = qRgb(192, 192, 192);
+constexpr QRgb kLightFailed = qRgb(255, 0, 0);
+constexpr QRgb kLightDone = qRgb(0, 255, 0);
 
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
 const QString kCourier = QStringLiteral("Courier New");
@@ -673,9 +677,14 @@ void MainWindow::Menu_COM3_Click() { chooseCom(3); }
 
 void MainWindow::Menu_COM4_Click() { chooseCom(4); }
 
+std::array<QAction *, 4> MainWindow::comItems() const
+{
+    return {Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+}
+
 void MainWindow::chooseCom(int comNumber)
 {
-    const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+    const auto items = comItems();
     for (std::size_t i = 0; i < items.size(); ++i)
         items[i]->setChecked(static_cast<int>(i) + link::kFirstCom == comNumber);
     OUVERTURE_DU_COM();
@@ -683,7 +692,7 @@ void MainWindow::chooseCom(int comNumber)
 
 int MainWindow::checkedComNumber() const
 {
-    const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+    const auto items = comItems();
     int number = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (items[i]->isChecked())
@@ -701,8 +710,7 @@ void MainWindow::OUVERTURE_DU_COM()
         device.isEmpty() ? link::LinkPort::OpenResult{link::LinkPort::OpenError::NotFound, {}} : port_.open(device);
     if (!opened.ok()) {
         prompts_->tell(link::text::portOpenFailed(number, opened.error), PromptIcon::Critical);
-        const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
-        items.at(static_cast<std::size_t>(number - link::kFirstCom))->setChecked(false);
+        comItems().at(static_cast<std::size_t>(number - link::kFirstCom))->setChecked(false);
         return;
     }
     prompts_->tell(link::text::portOpened(number), PromptIcon::Information);
@@ -710,7 +718,7 @@ void MainWindow::OUVERTURE_DU_COM()
 
 void MainWindow::updateComStatusTips()
 {
-    const std::array items{Menu_COM1, Menu_COM2, Menu_COM3, Menu_COM4};
+    const auto items = comItems();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const int number = static_cast<int>(i) + link::kFirstCom;
         items[i]->setStatusTip(link::comStatusTip(number, link::comDevice(number)));
@@ -739,7 +747,7 @@ void MainWindow::startTransfer(link::TransferKind kind)
 {
     if (transfer_.isRunning())
         return;
-    setStatusLight(QColor(192, 192, 192));
+    setStatusLight(kLightRunning);
     Texte3->clear();
     Texte5->clear();
     Etiquette8->clear();
@@ -776,7 +784,7 @@ void MainWindow::endTransfer(const link::TransferOutcome &outcome)
     Commande8->setEnabled(false);
     const bool panel = outcome.kind != TransferKind::LinkTest;
     if (panel)
-        setStatusLight(outcome.succeeded() ? QColor(0, 255, 0) : QColor(255, 0, 0));
+        setStatusLight(outcome.succeeded() ? kLightDone : kLightFailed);
     const link::text::Report report = link::text::outcomeReport(outcome, image_);
     if (outcome.succeeded() && outcome.kind == TransferKind::Read) {
         const SessionMode mode = mode::fromLetter(image_.at(address::kModeCell));
@@ -800,10 +808,10 @@ void MainWindow::endTransfer(const link::TransferOutcome &outcome)
     enableNestingCommands(true);
 }
 
-void MainWindow::setStatusLight(const QColor &colour)
+void MainWindow::setStatusLight(QRgb colour)
 {
     QPalette palette = Texte5->palette();
-    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Base, QColor(colour));
     Texte5->setPalette(palette);
 }
 

@@ -15,6 +15,7 @@
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QString>
 
@@ -23,7 +24,6 @@
 
 class QAction;
 class QCheckBox;
-class QColor;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -117,12 +117,13 @@ private:
     // The device link.
     void chooseCom(int comNumber);
     void OUVERTURE_DU_COM();
+    std::array<QAction *, 4> comItems() const;   // Menu_COM1 to Menu_COM4
     int checkedComNumber() const;   // 0 when no port item is checked
     void updateComStatusTips();
     void startTransfer(link::TransferKind kind);
     void showTransferProgress(int address);
     void endTransfer(const link::TransferOutcome &outcome);
-    void setStatusLight(const QColor &colour);
+    void setStatusLight(QRgb colour);
     // Off while a transfer or the link test runs: nothing may start another one,
     // change the port or replace the image under it.
     void enableNestingCommands(bool enabled);
