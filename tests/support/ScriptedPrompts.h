@@ -46,9 +46,12 @@ public:
         fileRequests.append(request);
         if (files.empty())
             return std::nullopt;
-        auto file = files.front();
+        const bool chosen = files.front().has_value();
+        const QString name = files.front().value_or(QString());
         files.pop_front();
-        return file;
+        if (!chosen)
+            return std::nullopt;
+        return name;
     }
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
