@@ -6,7 +6,7 @@ JOBS      ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 SHOTS_DIR := $(BUILD_DIR)/screenshots
 
-.PHONY: run test deps build build-asan test-release test-asan screenshots bench clean
+.PHONY: run test deps build build-asan test-release test-asan screenshots bench clean lint-deps fuzz lint
 
 deps:
 	@scripts/install-deps.sh
@@ -58,6 +58,26 @@ package-test: package
 DEMO_BAUD ?= 115200
 demo: build
 	scripts/demo.sh $(BUILD_DIR) $(DEMO_BAUD)
+
+# Fuzzing and static analysis need clang, clang-tidy and cppcheck: installed
+# only for these two targets.
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+lint-deps: deps
+	@scripts/install-lint-deps.sh
+
+# Each libFuzzer target of fuzz/ for FUZZ_SECONDS, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, from its seed corpus in fuzz/corpus/.
+fuzz: lint-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORSA_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzz_all
+	fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# clang-tidy (.clang-tidy) and cppcheck over src/, tools/ and tests/, with the
+# compile commands of the plain build; fails on any finding.
+lint: lint-deps build
+	scripts/lint.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)
