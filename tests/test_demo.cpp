@@ -92,7 +92,7 @@ private Q_SLOTS:
         QCOMPARE(prompts_->lastText(), u"Ouverture du port COM1 effectuée avec succès."_s);
 
         // 2. "&Fichier" > "Ouvrir", demo.zel.
-        prompts_->files.push_back(copy);
+        prompts_->files.emplace_back(copy);
         get<QAction>(u"MENU_OUVIR"_s)->trigger();
         QVERIFY(prompts_->lastText().startsWith(u"Centrale de défauts :"_s));
         window_->Timer1_Timer();
