@@ -165,6 +165,7 @@ private Q_SLOTS:
         for (const char *name : {"Menu_COM1", "Menu_COM2", "Menu_COM3", "Menu_COM4"})
             QVERIFY(!f.item(name)->isChecked());
         QVERIFY(f.item("Menu_COM1")->statusTip().startsWith(u"COM1 : "_s));
+        QCOMPARE(f.item("Menu_COM1")->toolTip(), f.item("Menu_COM1")->statusTip());
     }
 
     void programThenVerify()

@@ -336,8 +336,11 @@ void MainWindow::connectSignals()
     connect(Commande8, &QPushButton::clicked, &transfer_, &link::TransferEngine::requestStop);
     connect(&transfer_, &link::TransferEngine::progress, this, &MainWindow::showTransferProgress);
     connect(&transfer_, &link::TransferEngine::finished, this, &MainWindow::endTransfer);
-    if (auto *configuration = qobject_cast<QMenu *>(Menu_COM1->parent()))
+    if (auto *configuration = qobject_cast<QMenu *>(Menu_COM1->parent())) {
+        // The window has no status bar: the device an item stands for shows as its tool tip.
+        configuration->setToolTipsVisible(true);
         connect(configuration, &QMenu::aboutToShow, this, &MainWindow::updateComStatusTips);
+    }
     // A child, so that tests can follow it.
     transfer_.setObjectName(QStringLiteral("transfer"));
     transfer_.setParent(this);
@@ -721,7 +724,9 @@ void MainWindow::updateComStatusTips()
     const auto items = comItems();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const int number = static_cast<int>(i) + link::kFirstCom;
-        items[i]->setStatusTip(link::comStatusTip(number, link::comDevice(number)));
+        const QString tip = link::comStatusTip(number, link::comDevice(number));
+        items[i]->setStatusTip(tip);
+        items[i]->setToolTip(tip);
     }
 }
 

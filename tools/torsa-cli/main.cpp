@@ -25,7 +25,9 @@ QString usageText()
         "\n"
         "Commands:\n");
     text.append(listCommandHelp());
+    text.append(u'\n');
     text.append(transferCommandsHelp());
+    text.append(u'\n');
     text.append(csvCommandsHelp());
     return text;
 }
