@@ -6,7 +6,7 @@
 #include "files/ProductionFile.h"
 #include "store/AddressMap.h"
 #include "store/Validation.h"
-#include "support/ScriptedPrompts.h"
+#include "support/WindowUnderTest.h"
 
 #include <QAction>
 #include <QDir>
@@ -25,31 +25,12 @@
 #include <memory>
 
 using namespace torsa;
-using torsa::testing::ScriptedPrompts;
 
 namespace {
 
 const QString kSuccess = QStringLiteral("Lecture terminée avec succés !");
 
-struct Fixture {
-    ScriptedPrompts *prompts = nullptr;
-    std::unique_ptr<MainWindow> window;
-
-    Fixture()
-    {
-        auto owned = std::make_unique<ScriptedPrompts>();
-        prompts = owned.get();
-        window = std::make_unique<MainWindow>(std::move(owned));
-    }
-
-    template <typename T>
-    T *get(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QString::fromUtf8(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
-    }
+struct Fixture : testing::WindowUnderTest {
     QPlainTextEdit *listing() const { return get<QPlainTextEdit>("Texte2"); }
     QString caption(const char *name) const { return get<QLabel>(name)->text(); }
     QString editorText() const { return get<QLineEdit>("Texte1")->text(); }
@@ -61,11 +42,6 @@ struct Fixture {
         return caption("Etiquette3") + QStringLiteral("\r\n") + caption("Etiquette4") + QStringLiteral("\r\n") + listed;
     }
 
-    void newSession(const char *item)
-    {
-        prompts->answers.push_back(true);
-        get<QAction>(item)->trigger();
-    }
     void save(const QString &path)
     {
         prompts->files.push_back(path);

@@ -4,7 +4,7 @@
 #include "editor/MainWindow.h"
 #include "store/AddressMap.h"
 #include "store/Validation.h"
-#include "support/ScriptedPrompts.h"
+#include "support/WindowUnderTest.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,32 +17,16 @@
 #include <memory>
 
 using namespace torsa;
-using torsa::testing::ScriptedPrompts;
 
 namespace {
 
-struct Fixture {
-    ScriptedPrompts *prompts = nullptr;
-    std::unique_ptr<MainWindow> window;
-
+struct Fixture : testing::WindowUnderTest {
     explicit Fixture(const char *session)
     {
-        auto owned = std::make_unique<ScriptedPrompts>();
-        prompts = owned.get();
-        window = std::make_unique<MainWindow>(std::move(owned));
-        prompts->answers.push_back(true);
-        get<QAction>(session)->trigger();
+        newSession(session);
         prompts->shown.clear();
     }
 
-    template <typename T>
-    T *get(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QString::fromUtf8(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
-    }
     QScrollBar *numberBar() const { return get<QScrollBar>("DéfilementH1"); }
     QLineEdit *text() const { return get<QLineEdit>("Texte1"); }
 

@@ -1,7 +1,7 @@
 // The main window's port choice, transfers and link test against zel-sim,
 // reached as COM1 through TORSA_COM1, with scripted message boxes.
 
-#include "support/ScriptedPrompts.h"
+#include "support/WindowUnderTest.h"
 #include "support/SimProcess.h"
 
 #include "editor/MainWindow.h"
@@ -26,7 +26,6 @@
 
 using namespace torsa;
 using namespace Qt::StringLiterals;
-using torsa::testing::ScriptedPrompts;
 
 namespace {
 
@@ -35,35 +34,12 @@ constexpr int kTransferWaitMs = 60000;
 const QColor kGreen(0, 255, 0);
 const QColor kRed(255, 0, 0);
 
-struct Fixture {
-    ScriptedPrompts *prompts = nullptr;
-    std::unique_ptr<MainWindow> window;
-
-    Fixture()
-    {
-        auto owned = std::make_unique<ScriptedPrompts>();
-        prompts = owned.get();
-        window = std::make_unique<MainWindow>(std::move(owned));
-    }
-
-    template <typename T>
-    T *get(const char *name) const
-    {
-        T *child = window->findChild<T *>(QString::fromUtf8(name));
-        if (!child)
-            qFatal("no child %s", name);
-        return child;
-    }
-    QAction *item(const char *name) const { return get<QAction>(name); }
+struct Fixture : testing::WindowUnderTest {
     link::TransferEngine *engine() const { return get<link::TransferEngine>("transfer"); }
     bool editorShown() const { return !get<QGroupBox>("Cadre1")->isHidden() && get<QGroupBox>("Cadre2")->isHidden(); }
     QColor statusLight() const { return get<QLineEdit>("Texte5")->palette().color(QPalette::Base); }
 
-    void newSessionWithPlc()
-    {
-        prompts->answers.push_back(true);
-        item("MENU_ED_AVEC")->trigger();
-    }
+    void newSessionWithPlc() { newSession("MENU_ED_AVEC"); }
 
     void store(int number, const QString &text)
     {

@@ -3,7 +3,7 @@
 
 #include "editor/MainWindow.h"
 #include "store/AddressMap.h"
-#include "support/ScriptedPrompts.h"
+#include "support/WindowUnderTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,37 +22,17 @@
 #include <memory>
 
 using namespace torsa;
-using torsa::testing::ScriptedPrompts;
 
 namespace {
 
 const QString kNewSession = QStringLiteral("Voulez vous commencer une nouvelle session ?\n\r"
                                            "(tout les messages en mémoire seront effacés)");
 
-struct Fixture {
-    ScriptedPrompts *prompts = nullptr;
-    std::unique_ptr<MainWindow> window;
-
-    Fixture()
-    {
-        auto owned = std::make_unique<ScriptedPrompts>();
-        prompts = owned.get();
-        window = std::make_unique<MainWindow>(std::move(owned));
-    }
-
-    template <typename T>
-    T *get(const QString &name) const
-    {
-        T *widget = window->findChild<T *>(name);
-        if (!widget)
-            qFatal("no child %s", qPrintable(name));
-        return widget;
-    }
+struct Fixture : testing::WindowUnderTest {
     QScrollBar *bar(int n) const { return get<QScrollBar>(QStringLiteral("DéfilementH%1").arg(n)); }
     QLineEdit *text() const { return get<QLineEdit>(QStringLiteral("Texte1")); }
     QCheckBox *box(int k) const { return get<QCheckBox>(QStringLiteral("Coche%1").arg(k)); }
-    QAction *item(const char *name) const { return get<QAction>(QString::fromUtf8(name)); }
-    QString caption(const char *name) const { return get<QLabel>(QString::fromUtf8(name))->text(); }
+    QString caption(const char *name) const { return get<QLabel>(name)->text(); }
     QList<int> checkedBoxes() const
     {
         QList<int> checked;
@@ -61,12 +41,6 @@ struct Fixture {
                 checked.append(k);
         }
         return checked;
-    }
-
-    void newSession(const char *item, bool yes)
-    {
-        prompts->answers.push_back(yes);
-        this->item(item)->trigger();
     }
 
     void validate(int number, int unit, int priority, const QString &typed, QList<int> ticked = {})

@@ -3,7 +3,7 @@
 
 #include "editor/MainWindow.h"
 #include "preview/PreviewWindow.h"
-#include "support/ScriptedPrompts.h"
+#include "support/WindowUnderTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,35 +19,19 @@
 #include <memory>
 
 using namespace torsa;
-using torsa::testing::ScriptedPrompts;
 
 namespace {
 
 const char *const kDisplayItems[] = {"MENU_VISU116", "MENU_VISU120", "MENU_VISU216", "MENU_VISU220"};
 
-struct Fixture {
-    ScriptedPrompts *prompts = nullptr;
-    std::unique_ptr<MainWindow> window;
-
+struct Fixture : testing::WindowUnderTest {
     Fixture()
     {
-        auto owned = std::make_unique<ScriptedPrompts>();
-        prompts = owned.get();
-        window = std::make_unique<MainWindow>(std::move(owned));
         window->show();
-        prompts->answers.push_back(true);
-        get<QAction>("MENU_ED_AVEC")->trigger();
+        newSession("MENU_ED_AVEC");
         prompts->shown.clear();
     }
 
-    template <typename T>
-    T *get(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QString::fromUtf8(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
-    }
     QLineEdit *text() const { return get<QLineEdit>("Texte1"); }
     void choose(const char *item) const { get<QAction>(item)->trigger(); }
     void centre() const { get<QPushButton>("Commande2")->click(); }

@@ -1,0 +1,53 @@
+#pragma once
+
+// A main window built with scripted prompts, and its controls found by their
+// object names, for the window tests.
+
+#include "editor/MainWindow.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QString>
+
+#include <memory>
+
+namespace torsa::testing {
+
+class WindowUnderTest {
+public:
+    ScriptedPrompts *prompts = nullptr;
+    std::unique_ptr<MainWindow> window;
+
+    WindowUnderTest()
+    {
+        auto owned = std::make_unique<ScriptedPrompts>();
+        prompts = owned.get();
+        window = std::make_unique<MainWindow>(std::move(owned));
+    }
+
+    // The child of that object name; the test stops when there is none.
+    template <typename T>
+    T *get(const QString &name) const
+    {
+        T *child = window->findChild<T *>(name);
+        if (!child)
+            qFatal("no child %s", qPrintable(name));
+        return child;
+    }
+    template <typename T>
+    T *get(const char *name) const
+    {
+        return get<T>(QString::fromUtf8(name));
+    }
+
+    QAction *item(const char *name) const { return get<QAction>(name); }
+
+    // "Nouveau" > that item, answered Yes or No.
+    void newSession(const char *item, bool yes = true)
+    {
+        prompts->answers.push_back(yes);
+        this->item(item)->trigger();
+    }
+};
+
+} // namespace torsa::testing
