@@ -3,6 +3,7 @@
 #include "files/ProductionFile.h"
 #include "store/AddressMap.h"
 #include "store/Validation.h"
+#include "support/CliProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,24 +15,7 @@ using namespace torsa;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TORSA_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
+using torsa::testing::runCli;
 
 void storeMessage(MemoryImage &image, int number, int unit, int priority, const QString &text,
                   std::initializer_list<int> blinkingPositions = {})
@@ -119,9 +103,9 @@ void TestCliList::listsAFile()
     const QString path = dir_.filePath(QStringLiteral("liste %1.zel").arg(QString::fromUtf8(QTest::currentDataTag())));
     QVERIFY(productionfile::write(path, image));
 
-    const Run run = runCli({QStringLiteral("list"), path});
+    const torsa::testing::CliRun run = runCli({QStringLiteral("list"), path});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.err, QString());
     QCOMPARE(run.out, expected);
 }
 
@@ -146,10 +130,10 @@ void TestCliList::unreadableFile()
     } else if (size == -2) {
         QVERIFY(QDir(dir_.path()).mkdir(name));
     }
-    const Run run = runCli({QStringLiteral("list"), path});
+    const torsa::testing::CliRun run = runCli({QStringLiteral("list"), path});
     QCOMPARE(run.exitCode, 4);
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(run.err, utf8(QStringLiteral("Erreur d'ouverture de ") + path + u'\n'));
+    QCOMPARE(run.err, QStringLiteral("Erreur d'ouverture de ") + path + u'\n');
 }
 
 void TestCliList::usageErrors_data()
@@ -165,20 +149,20 @@ void TestCliList::usageErrors_data()
 void TestCliList::usageErrors()
 {
     QFETCH(QStringList, arguments);
-    const Run run = runCli(arguments);
+    const torsa::testing::CliRun run = runCli(arguments);
     QCOMPARE(run.exitCode, 64);
     QCOMPARE(run.out, QByteArray());
-    QVERIFY(run.err.contains("Usage"));
+    QVERIFY(run.err.contains(QStringLiteral("Usage")));
 }
 
 void TestCliList::helpAndVersion()
 {
-    const Run help = runCli({QStringLiteral("--help")});
+    const torsa::testing::CliRun help = runCli({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("list FILE"));
-    QCOMPARE(help.err, QByteArray());
+    QCOMPARE(help.err, QString());
 
-    const Run version = runCli({QStringLiteral("--version")});
+    const torsa::testing::CliRun version = runCli({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.startsWith("torsa-cli "));
 }

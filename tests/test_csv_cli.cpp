@@ -10,6 +10,7 @@
 #include "store/MessageText.h"
 #include "support/MessageSets.h"
 #include "support/ScriptedPrompts.h"
+#include "support/CliProcess.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,26 +32,9 @@ Q_DECLARE_METATYPE(torsa::SessionMode)
 
 namespace {
 
+const auto cli = [](const QStringList &arguments) { return torsa::testing::runCli(arguments); };
+
 constexpr int kExitDataRefused = 65;
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run cli(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TORSA_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 QByteArray readAll(const QString &path)
 {
@@ -220,10 +204,10 @@ void TestCsvCli::windowFilesRoundTrip()
     const QByteArray original = readAll(saved);
     QCOMPARE(original.size(), address::kImageSize);
 
-    const Run exported = cli({u"export"_s, saved, u"-o"_s, path(u"window.csv"_s)});
+    const testing::CliRun exported = cli({u"export"_s, saved, u"-o"_s, path(u"window.csv"_s)});
     QCOMPARE(exported.exitCode, 0);
     QCOMPARE(exported.err, QString());
-    const Run imported = cli({u"import"_s, path(u"window.csv"_s), u"-o"_s, path(u"back.zel"_s)});
+    const testing::CliRun imported = cli({u"import"_s, path(u"window.csv"_s), u"-o"_s, path(u"back.zel"_s)});
     QCOMPARE(imported.exitCode, 0);
     QCOMPARE(imported.err, u"%1 écrit : 5 message(s), %2.\n"_s.arg(path(u"back.zel"_s), messagelist::modeName(mode)));
     QCOMPARE(readAll(path(u"back.zel"_s)), original);
@@ -258,7 +242,7 @@ void TestCsvCli::stdoutAndFileAreTheSame()
 {
     const MemoryImage image = limitSet(SessionMode::WithPlc);
     QVERIFY(productionfile::write(path(u"limits.zel"_s), image));
-    const Run toStdout = cli({u"export"_s, path(u"limits.zel"_s)});
+    const testing::CliRun toStdout = cli({u"export"_s, path(u"limits.zel"_s)});
     QCOMPARE(toStdout.exitCode, 0);
     QCOMPARE(toStdout.err, QString());
     QVERIFY(toStdout.out.startsWith("\xEF\xBB\xBF" "Mode;Avec automate\r\nNum\xC3\xA9ro;Texte;"));
@@ -274,7 +258,7 @@ void TestCsvCli::editedCellIsImportedInPlace()
 {
     const MemoryImage original = limitSet(SessionMode::WithPlc);
     QVERIFY(productionfile::write(path(u"before.zel"_s), original));
-    const Run exported = cli({u"export"_s, path(u"before.zel"_s)});
+    const testing::CliRun exported = cli({u"export"_s, path(u"before.zel"_s)});
     QCOMPARE(exported.exitCode, 0);
 
     std::vector<csv::Record> records = csv::parse(QString::fromUtf8(exported.out.mid(3)));
@@ -289,7 +273,7 @@ void TestCsvCli::editedCellIsImportedInPlace()
     }
     QVERIFY(found);
     QVERIFY(writeAll(path(u"edited.csv"_s), "\xEF\xBB\xBF" + quotedAsASpreadsheetSaves(records)));
-    const Run imported = cli({u"import"_s, path(u"edited.csv"_s), u"-o"_s, path(u"after.zel"_s)});
+    const testing::CliRun imported = cli({u"import"_s, path(u"edited.csv"_s), u"-o"_s, path(u"after.zel"_s)});
     QCOMPARE(imported.err, u"%1 écrit : 7 message(s), Avec automate.\n"_s.arg(path(u"after.zel"_s)));
     QCOMPARE(imported.exitCode, 0);
 
@@ -315,7 +299,7 @@ void TestCsvCli::windows1252List()
     const MemoryImage image = limitSet(SessionMode::WithoutPlc);
     const QByteArray utf8 = messagelist::toCsv(messagelist::fromImage(image));
     QVERIFY(writeAll(path(u"ansi.csv"_s), toWindows1252(QString::fromUtf8(utf8.mid(3)))));
-    const Run run = cli({u"import"_s, path(u"ansi.csv"_s), u"-o"_s, path(u"ansi.zel"_s)});
+    const testing::CliRun run = cli({u"import"_s, path(u"ansi.csv"_s), u"-o"_s, path(u"ansi.zel"_s)});
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.err.startsWith(u"%1 n'est pas en UTF-8 : il est lu comme un fichier Windows-1252, l'encodage des "
                                 "tableurs sous Windows.\n"_s.arg(path(u"ansi.csv"_s))),
@@ -337,7 +321,7 @@ void TestCsvCli::refusedRowsWriteNothing()
                                               "2;Été;0;0;\r\n"
                                               "17;Four;0;0;\r\n"
                                               "3;Porte;0;0;\"     ^\"\r\n"_s.toUtf8()));
-    const Run run = cli({u"import"_s, list, u"-o"_s, out});
+    const testing::CliRun run = cli({u"import"_s, list, u"-o"_s, out});
     QCOMPARE(run.exitCode, kExitDataRefused);
     const QString indent(QStringLiteral("%1, ligne 4 : ").arg(list).size(), u' ');
     QCOMPARE(run.err, u"%1, ligne 4 : Le message n°0 à le même degrés de priorité\n"
@@ -377,7 +361,7 @@ void TestCsvCli::notAListWritesNothing()
     const QString list = path(u"notalist.csv"_s);
     const QString out = path(u"notwritten.zel"_s);
     QVERIFY(writeAll(list, bytes));
-    const Run run = cli({u"import"_s, list, u"-o"_s, out});
+    const testing::CliRun run = cli({u"import"_s, list, u"-o"_s, out});
     QCOMPARE(run.exitCode, kExitDataRefused);
     QCOMPARE(run.err, u"%1 : %2 ; %3 n'est pas écrit.\n"_s.arg(list, failure, out));
     QVERIFY(!QFile::exists(out));
@@ -396,7 +380,7 @@ void TestCsvCli::exportNamesWhatWillNotSurvive()
     QVERIFY(productionfile::write(path(u"lossy.zel"_s), image));
 
     const QString list = path(u"lossy.csv"_s);
-    const Run run = cli({u"export"_s, path(u"lossy.zel"_s), u"-o"_s, list});
+    const testing::CliRun run = cli({u"export"_s, path(u"lossy.zel"_s), u"-o"_s, list});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, u"Attention : la liste ne porte pas tout %1 ; importée, elle ne redonnera pas le même fichier.\n"
                       "%2, ligne 4 : numéro 20 hors de la plage du mode Sans automate (0 à 16)\n"
@@ -454,7 +438,7 @@ void TestCsvCli::usageAndFileErrors()
         if (a.startsWith(u'@'))
             a = base + a.mid(1);
     }
-    const Run run = cli(arguments);
+    const testing::CliRun run = cli(arguments);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.err, QString(err).replace(u"@"_s, base));
     QVERIFY(run.out.isEmpty());
@@ -462,7 +446,7 @@ void TestCsvCli::usageAndFileErrors()
 
 void TestCsvCli::helpNamesTheCommands()
 {
-    const Run run = cli({u"--help"_s});
+    const testing::CliRun run = cli({u"--help"_s});
     QCOMPARE(run.exitCode, 0);
     const QString help = QString::fromUtf8(run.out);
     for (const QString &part : {u"export FILE.zel [-o LIST.csv]"_s, u"import LIST.csv -o FILE.zel"_s,

@@ -3,6 +3,7 @@
 #include "support/SimProcess.h"
 
 #include "store/AddressMap.h"
+#include "support/CliProcess.h"
 
 #include <QFile>
 #include <QProcess>
@@ -14,25 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kExitMs = 60000;
-
-struct Run {
-    int exitCode = -1;
-    QString err;
-};
-
-Run runCli(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TORSA_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(kExitMs) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using torsa::testing::readFile;
+using torsa::testing::runCli;
+using torsa::testing::writeFile;
 
 QByteArray pattern(int seed)
 {
@@ -40,18 +25,6 @@ QByteArray pattern(int seed)
     for (int a = 0; a < bytes.size(); ++a)
         bytes[a] = static_cast<char>((a * 11 + seed) % 256);
     return bytes;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -71,7 +44,7 @@ private Q_SLOTS:
         SimProcess sim;
         QVERIFY(sim.start({u"--save"_s, unit}));
 
-        Run run = runCli({u"program"_s, source, u"--port"_s, sim.path()});
+        torsa::testing::CliRun run = runCli({u"program"_s, source, u"--port"_s, sim.path()});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, u"Programmation terminée avec succés !\n"_s);
 
@@ -103,7 +76,7 @@ private Q_SLOTS:
         QVERIFY(sim.start());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"TORSA_COM2"_s, sim.path());
-        const Run run = runCli({u"program"_s, source, u"--port"_s, u"COM2"_s}, environment);
+        const torsa::testing::CliRun run = runCli({u"program"_s, source, u"--port"_s, u"COM2"_s}, environment);
         QCOMPARE(run.exitCode, 0);
     }
 
@@ -117,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(source, bytes));
         SimProcess sim;
         QVERIFY(sim.start({u"--load"_s, unitFile}));
-        const Run run = runCli({u"verify"_s, source, u"--port"_s, sim.path()});
+        const torsa::testing::CliRun run = runCli({u"verify"_s, source, u"--port"_s, sim.path()});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.err, u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\n"_s);
     }
@@ -156,7 +129,7 @@ private Q_SLOTS:
         if (command != u"test")
             arguments << file;
         arguments << u"--port"_s << sim.path();
-        const Run run = runCli(arguments);
+        const torsa::testing::CliRun run = runCli(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.err, message);
         // A failed read leaves the file as it was.
@@ -183,7 +156,7 @@ private Q_SLOTS:
         SimProcess sim;
         QVERIFY(sim.start({u"--verbose"_s}));
         const QString path = dir_.filePath(file);
-        const Run run = runCli({command, path, u"--port"_s, sim.path()});
+        const torsa::testing::CliRun run = runCli({command, path, u"--port"_s, sim.path()});
         QCOMPARE(run.exitCode, 4);
         QVERIFY2(run.err.startsWith(message + path), qPrintable(run.err));
         QVERIFY(sim.stop());
@@ -203,7 +176,7 @@ private Q_SLOTS:
         QFETCH(QString, port);
         const QString source = dir_.filePath(u"messages.zel"_s);
         QVERIFY(writeFile(source, pattern(6)));
-        const Run run = runCli({u"program"_s, source, u"--port"_s, port});
+        const torsa::testing::CliRun run = runCli({u"program"_s, source, u"--port"_s, port});
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(run.err, u"L'ouverture du port "_s + port + u" à échouée !\n"_s);
     }
@@ -222,7 +195,7 @@ private Q_SLOTS:
     void usageErrors()
     {
         QFETCH(QStringList, arguments);
-        const Run run = runCli(arguments);
+        const torsa::testing::CliRun run = runCli(arguments);
         QCOMPARE(run.exitCode, 64);
         QVERIFY(run.err.contains(u"Usage"_s));
     }

@@ -11,6 +11,7 @@
 #include "link/TransferTexts.h"
 #include "store/AddressMap.h"
 #include "store/MemoryImage.h"
+#include "support/CliProcess.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -26,6 +27,9 @@ using namespace torsa::link;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+using torsa::testing::readFile;
+using torsa::testing::writeFile;
 
 constexpr int kTransferWaitMs = 60000;
 
@@ -45,18 +49,6 @@ QByteArray bytesOf(const MemoryImage &image)
     for (int a = 0; a < address::kImageSize; ++a)
         out.append(static_cast<char>(image.at(a)));
     return out;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Runs one transfer to its end; onProgress may act in the middle of it.
