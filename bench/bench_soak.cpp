@@ -300,123 +300,120 @@ QString outcomeName(const TransferOutcome &o)
     return kind + (o.portFailed ? u"no answer (port lost)"_s : u"no answer (time-out)"_s);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+Case drawCase(QRandomGenerator &random)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    const int transfers = args.size() > 1 ? args.at(1).toInt() : kDefaultTransfers;
-    const quint32 seed = args.size() > 2 ? args.at(2).toUInt() : 1;
-    QRandomGenerator random(seed);
-    QTemporaryDir dir;
-    const QString unitFile = dir.filePath(u"unit.zel"_s);
-    const QString savedFile = dir.filePath(u"saved.zel"_s);
-
     constexpr std::array kinds{TransferKind::Program, TransferKind::Read, TransferKind::Verify,
                                TransferKind::LinkTest};
-    std::map<Fault, Tally> table;
-    QElapsedTimer wall;
-    wall.start();
-    int violations = 0;
+    Case c;
+    c.kind = kinds.at(static_cast<std::size_t>(random.bounded(int(kinds.size()))));
+    const std::vector<Fault> faults = faultsFor(c.kind);
+    c.fault = faults.at(static_cast<std::size_t>(random.bounded(int(faults.size()))));
+    c.unit = randomImage(random);
+    c.image = c.kind == TransferKind::Verify ? c.unit : randomImage(random);
+    // The link test only ever speaks to the link-test cell.
+    c.at = c.kind == TransferKind::LinkTest ? address::kLinkTestCell : random.bounded(address::kImageSize);
+    c.junk = random.bounded(1, kMaxJunk + 1);
+    if (c.fault == Fault::DifferingImage)
+        c.image.set(c.at, (c.image[c.at] + 1 + random.bounded(255)) % 256);
+    return c;
+}
 
-    for (int i = 0; i < transfers; ++i) {
-        Case c;
-        c.kind = kinds.at(static_cast<std::size_t>(random.bounded(int(kinds.size()))));
-        const std::vector<Fault> faults = faultsFor(c.kind);
-        c.fault = faults.at(static_cast<std::size_t>(random.bounded(int(faults.size()))));
-        c.unit = randomImage(random);
-        c.image = c.kind == TransferKind::Verify ? c.unit : randomImage(random);
-        // The link test only ever speaks to the link-test cell.
-        c.at = c.kind == TransferKind::LinkTest ? address::kLinkTestCell : random.bounded(address::kImageSize);
-        c.junk = random.bounded(1, kMaxJunk + 1);
-        if (c.fault == Fault::DifferingImage)
-            c.image.set(c.at, (c.image[c.at] + 1 + random.bounded(255)) % 256);
-
-        QStringList options{u"--load"_s, unitFile, u"--save"_s, savedFile};
-        switch (c.fault) {
-        case Fault::Silence: options << u"--silent-from"_s << QString::number(c.at); break;
-        case Fault::Junk: options << u"--junk"_s << QString::number(c.junk); break;
-        case Fault::SplitAck: options << u"--split-ack"_s; break;
-        case Fault::Death: options << u"--die-at"_s << QString::number(c.at); break;
-        case Fault::ReadZero: options << u"--read-zero"_s; break;
-        case Fault::None:
-        case Fault::DifferingImage: break;
-        }
-        QFile::remove(savedFile);
-        Tally &tally = table[c.fault];
-        ++tally.transfers;
-        if (!writeFile(unitFile, bytesOf(c.unit))) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(unitFile));
-            return 2;
-        }
-
-        SimProcess sim;
-        if (!sim.start(options)) {
-            std::fprintf(stderr, "zel-sim does not start\n");
-            return 2;
-        }
-        MemoryImage image = c.image;
-        Observed seen;
-        {
-            LinkPort port;
-            if (!port.open(sim.path()).ok()) {
-                std::fprintf(stderr, "cannot open %s\n", qPrintable(sim.path()));
-                return 2;
-            }
-            TransferEngine engine(port, image);
-            seen = run(engine, c.kind);
-        }
-        const bool died = c.fault == Fault::Death;
-        const bool simEnded = died ? sim.waitForExit() : sim.stop();
-        const bool simCrashed = !simEnded || sim.process().exitStatus() != QProcess::NormalExit;
-        const QByteArray unitAfter = readFile(savedFile);
-
-        const Expected e = expectedFor(c);
-        QStringList broken;
-        if (!seen.outcome) {
-            broken << u"no end within %1 s"_s.arg(kTransferWaitMs / 1000);
-        } else {
-            const TransferOutcome &o = *seen.outcome;
-            tally.outcomes[outcomeName(o)] += 1;
-            const text::Report report = text::outcomeReport(o, image);
-            if (o.succeeded() && e.result != TransferResult::Success)
-                ++tally.falseSuccess;
-            if (o.result != e.result || o.status != e.status || (!o.succeeded() && o.address != e.address))
-                broken << u"ended %1 status %2 at %3, expected %4 status %5 at %6"_s.arg(int(o.result))
-                              .arg(statusValue(o.status)).arg(o.address).arg(int(e.result))
-                              .arg(statusValue(e.status)).arg(e.address);
-            if (report.text != e.text || report.severity != e.severity)
-                broken << u"message \"%1\", expected \"%2\""_s.arg(report.text, e.text);
-        }
-        if (image != e.imageAfter)
-            broken << u"the program's image is not what it must be"_s;
-        if (unitAfter != bytesOf(e.unitAfter))
-            broken << u"the unit's EEPROM is not what it must be"_s;
-        if (seen.longestCommandMs > kTimeoutMs + kMarginMs)
-            broken << u"a byte command took %1 ms"_s.arg(seen.longestCommandMs, 0, 'f', 1);
-        // A silent unit is given the whole time-out before the failure.
-        if (seen.outcome && seen.outcome->status == Status::Timeout && !seen.outcome->portFailed
-            && seen.lastCommandMs < kTimeoutMs)
-            broken << u"time-out after only %1 ms"_s.arg(seen.lastCommandMs, 0, 'f', 1);
-        if (simCrashed) {
-            ++tally.crashes;
-            broken << u"zel-sim did not end normally"_s;
-        }
-        if (seen.longestCommandMs > kTimeoutMs + kMarginMs)
-            ++tally.overTime;
-        tally.longestCommandMs = std::max(tally.longestCommandMs, seen.longestCommandMs);
-        tally.seconds += seen.totalMs / 1000.0;
-        if (!broken.isEmpty()) {
-            ++tally.wrong;
-            ++violations;
-            std::printf("transfer %d (%s, %s, address %d): %s\n", i, kindName(c.kind), faultName(c.fault), c.at,
-                        qUtf8Printable(broken.join(u"; "_s)));
-        }
+QStringList simOptions(const Case &c, const QString &unitFile, const QString &savedFile)
+{
+    QStringList options{u"--load"_s, unitFile, u"--save"_s, savedFile};
+    switch (c.fault) {
+    case Fault::Silence: options << u"--silent-from"_s << QString::number(c.at); break;
+    case Fault::Junk: options << u"--junk"_s << QString::number(c.junk); break;
+    case Fault::SplitAck: options << u"--split-ack"_s; break;
+    case Fault::Death: options << u"--die-at"_s << QString::number(c.at); break;
+    case Fault::ReadZero: options << u"--read-zero"_s; break;
+    case Fault::None:
+    case Fault::DifferingImage: break;
     }
+    return options;
+}
 
-    std::printf("\nFault soak: %d transfers against zel-sim (unpaced), seed %u, %.1f s in all\n\n", transfers, seed,
-                double(wall.elapsed()) / 1000.0);
+// One case from the start of the simulator to its end.
+struct Run {
+    Observed seen;
+    MemoryImage image;        // the program's image when it ended
+    QByteArray unitAfter;     // the EEPROM zel-sim saved
+    bool simCrashed = false;
+};
+
+std::optional<Run> runCase(const Case &c, const QString &unitFile, const QString &savedFile)
+{
+    QFile::remove(savedFile);
+    if (!writeFile(unitFile, bytesOf(c.unit))) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(unitFile));
+        return std::nullopt;
+    }
+    SimProcess sim;
+    if (!sim.start(simOptions(c, unitFile, savedFile))) {
+        std::fprintf(stderr, "zel-sim does not start\n");
+        return std::nullopt;
+    }
+    Run r;
+    r.image = c.image;
+    {
+        LinkPort port;
+        if (!port.open(sim.path()).ok()) {
+            std::fprintf(stderr, "cannot open %s\n", qPrintable(sim.path()));
+            return std::nullopt;
+        }
+        TransferEngine engine(port, r.image);
+        r.seen = run(engine, c.kind);
+    }
+    const bool ended = c.fault == Fault::Death ? sim.waitForExit() : sim.stop();
+    r.simCrashed = !ended || sim.process().exitStatus() != QProcess::NormalExit;
+    r.unitAfter = readFile(savedFile);
+    return r;
+}
+
+// Every rule the case broke; the tally counts the outcome.
+QStringList judge(const Case &c, const Run &r, Tally &tally)
+{
+    const Expected e = expectedFor(c);
+    QStringList broken;
+    if (!r.seen.outcome) {
+        broken << u"no end within %1 s"_s.arg(kTransferWaitMs / 1000);
+    } else {
+        const TransferOutcome &o = *r.seen.outcome;
+        tally.outcomes[outcomeName(o)] += 1;
+        const text::Report report = text::outcomeReport(o, r.image);
+        if (o.succeeded() && e.result != TransferResult::Success)
+            ++tally.falseSuccess;
+        if (o.result != e.result || o.status != e.status || (!o.succeeded() && o.address != e.address))
+            broken << u"ended %1 status %2 at %3, expected %4 status %5 at %6"_s.arg(int(o.result))
+                          .arg(statusValue(o.status)).arg(o.address).arg(int(e.result))
+                          .arg(statusValue(e.status)).arg(e.address);
+        if (report.text != e.text || report.severity != e.severity)
+            broken << u"message \"%1\", expected \"%2\""_s.arg(report.text, e.text);
+        // A silent unit is given the whole time-out before the failure.
+        if (o.status == Status::Timeout && !o.portFailed && r.seen.lastCommandMs < kTimeoutMs)
+            broken << u"time-out after only %1 ms"_s.arg(r.seen.lastCommandMs, 0, 'f', 1);
+    }
+    if (r.image != e.imageAfter)
+        broken << u"the program's image is not what it must be"_s;
+    if (r.unitAfter != bytesOf(e.unitAfter))
+        broken << u"the unit's EEPROM is not what it must be"_s;
+    if (r.seen.longestCommandMs > kTimeoutMs + kMarginMs) {
+        ++tally.overTime;
+        broken << u"a byte command took %1 ms"_s.arg(r.seen.longestCommandMs, 0, 'f', 1);
+    }
+    if (r.simCrashed) {
+        ++tally.crashes;
+        broken << u"zel-sim did not end normally"_s;
+    }
+    tally.longestCommandMs = std::max(tally.longestCommandMs, r.seen.longestCommandMs);
+    tally.seconds += r.seen.totalMs / 1000.0;
+    if (!broken.isEmpty())
+        ++tally.wrong;
+    return broken;
+}
+
+void printTable(const std::map<Fault, Tally> &table)
+{
     std::printf("| fault | transfers | outcomes | wrong | false successes | over time-out | crashes | longest "
                 "command (ms) | transfer time (s) |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
@@ -428,6 +425,43 @@ int main(int argc, char *argv[])
                     qUtf8Printable(outcomes.join(u", "_s)), t.wrong, t.falseSuccess, t.overTime, t.crashes,
                     t.longestCommandMs, t.seconds);
     }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const int transfers = args.size() > 1 ? args.at(1).toInt() : kDefaultTransfers;
+    const quint32 seed = args.size() > 2 ? args.at(2).toUInt() : 1;
+    QRandomGenerator random(seed);
+    const QTemporaryDir dir;
+    const QString unitFile = dir.filePath(u"unit.zel"_s);
+    const QString savedFile = dir.filePath(u"saved.zel"_s);
+
+    std::map<Fault, Tally> table;
+    QElapsedTimer wall;
+    wall.start();
+    int violations = 0;
+    for (int i = 0; i < transfers; ++i) {
+        const Case c = drawCase(random);
+        Tally &tally = table[c.fault];
+        ++tally.transfers;
+        const std::optional<Run> r = runCase(c, unitFile, savedFile);
+        if (!r)
+            return 2;
+        const QStringList broken = judge(c, *r, tally);
+        if (!broken.isEmpty()) {
+            ++violations;
+            std::printf("transfer %d (%s, %s, address %d): %s\n", i, kindName(c.kind), faultName(c.fault), c.at,
+                        qUtf8Printable(broken.join(u"; "_s)));
+        }
+    }
+
+    std::printf("\nFault soak: %d transfers against zel-sim (unpaced), seed %u, %.1f s in all\n\n", transfers, seed,
+                double(wall.elapsed()) / 1000.0);
+    printTable(table);
     std::printf("\n%d transfer(s) broke a rule.\n", violations);
     return violations == 0 ? 0 : 1;
 }

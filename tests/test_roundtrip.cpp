@@ -225,11 +225,11 @@ private Q_SLOTS:
         auto owned = std::make_unique<testing::ScriptedPrompts>();
         testing::ScriptedPrompts &prompts = *owned;
         MainWindow window(std::move(owned));
-        QScrollBar *number = child<QScrollBar>(window, u"DéfilementH1"_s);
-        QScrollBar *unit = child<QScrollBar>(window, u"DéfilementH2"_s);
-        QScrollBar *priority = child<QScrollBar>(window, u"DéfilementH3"_s);
-        QLineEdit *text = child<QLineEdit>(window, u"Texte1"_s);
-        QPushButton *valider = child<QPushButton>(window, u"Commande6"_s);
+        auto *number = child<QScrollBar>(window, u"DéfilementH1"_s);
+        auto *unit = child<QScrollBar>(window, u"DéfilementH2"_s);
+        auto *priority = child<QScrollBar>(window, u"DéfilementH3"_s);
+        auto *text = child<QLineEdit>(window, u"Texte1"_s);
+        auto *valider = child<QPushButton>(window, u"Commande6"_s);
         std::array<QCheckBox *, kBlinkBoxCount> boxes{};
         for (int k = 0; k < kBlinkBoxCount; ++k)
             boxes[static_cast<std::size_t>(k)] = child<QCheckBox>(window, u"Coche%1"_s.arg(k + 2));
