@@ -58,7 +58,7 @@ Result twoLines(const QString &text, int width)
     line2 = centeredIn(line2, width);
 
     const QString joined = line1 + line2;
-    if (length(joined) > 2 * width)
+    if (length(joined) > 2 * static_cast<qsizetype>(width))
         return {trimmed, Outcome::Impossible};
     return {joined, Outcome::Centered};
 }

@@ -64,7 +64,7 @@ QString slotLine(const MemoryImage &image, int message)
 QString build(const MemoryImage &image)
 {
     QString out;
-    out.reserve(kHeader.size() + kRule.size() + 4 + address::kScannedSlotCount * kLongestLine);
+    out.reserve(kHeader.size() + kRule.size() + 4 + qsizetype{address::kScannedSlotCount} * kLongestLine);
     out.append(kHeader);
     out.append(kLineEnd);
     out.append(kRule);
