@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <sys/resource.h>
 #include <vector>
@@ -48,7 +49,7 @@ double cpuSeconds()
 double percentile(std::vector<double> values, double p)
 {
     std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(p * double(values.size() - 1) + 0.5);
+    const auto index = static_cast<std::size_t>(std::lround(p * double(values.size() - 1)));
     return values.at(index);
 }
 
@@ -214,7 +215,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const bool fullPass = app.arguments().contains(u"--full"_s);
+    const bool fullPass = QCoreApplication::arguments().contains(u"--full"_s);
     bool ok = commandOverhead();
     ok = pacedCpu(fullPass) && ok;
     ok = windowRun(true, false, fullPass) && ok;

@@ -22,7 +22,7 @@ struct DecodedText {
 };
 
 // A list is a few kilobytes; anything far bigger is not one.
-inline constexpr qsizetype kMaxListBytes = 1024 * 1024;
+inline constexpr qsizetype kMaxListBytes = qsizetype{1024} * 1024;
 
 DecodedText decode(const QByteArray &bytes);
 

@@ -1,5 +1,7 @@
 #include "CsvRecords.h"
 
+#include <algorithm>
+
 namespace torsa::csv {
 namespace {
 
@@ -15,11 +17,7 @@ bool needsQuotes(QStringView value)
     // Spreadsheets drop unquoted leading and trailing blanks on some imports.
     if (value.front().isSpace() || value.back().isSpace())
         return true;
-    for (const QChar c : value) {
-        if (c == kSeparator || c == kQuote || isLineEnd(c))
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(value, [](QChar c) { return c == kSeparator || c == kQuote || isLineEnd(c); });
 }
 
 // Walks the text once; a quote opens a quoted field only at the start of a field,
@@ -146,11 +144,7 @@ QString record(const QStringList &fields)
 
 bool isBlank(const Record &record)
 {
-    for (const QString &f : record.fields) {
-        if (!f.trimmed().isEmpty())
-            return false;
-    }
-    return true;
+    return std::ranges::all_of(record.fields, [](const QString &f) { return f.trimmed().isEmpty(); });
 }
 
 } // namespace torsa::csv

@@ -67,13 +67,12 @@ std::optional<Request> parseRequest(TransferKind kind, const QStringList &argume
             if (!request.port.isEmpty())
                 return std::nullopt;
             request.port = argument.mid(7);
-        } else if (argument.startsWith(u'-') && argument != u"-") {
-            return std::nullopt;
-        } else if (kind != TransferKind::LinkTest && !haveFile) {
+        } else if (const bool option = argument.startsWith(u'-') && argument != u"-";
+                   !option && kind != TransferKind::LinkTest && !haveFile) {
             request.file = argument;
             haveFile = true;
         } else {
-            return std::nullopt;
+            return std::nullopt;   // an unknown option, or one file too many
         }
     }
     if (request.port.isEmpty() || (kind != TransferKind::LinkTest && request.file.isEmpty()))

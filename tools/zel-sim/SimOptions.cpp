@@ -70,7 +70,7 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     const QCommandLineOption verbose(u"verbose"_s, u"Log every frame and answer on stderr."_s);
     parser.addOptions({link, load, save, baud, delay, silent, readZero, splitAck, junk, dieAt, verbose});
 
-    if (!parser.parse(app.arguments())) {
+    if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
         return {std::nullopt, kUsageError};
     }

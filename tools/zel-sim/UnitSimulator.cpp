@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
@@ -34,10 +35,10 @@ QByteArray bytesOf(std::initializer_list<char> list)
 
 } // namespace
 
-UnitSimulator::UnitSimulator(int masterFd, const SimOptions &options, QObject *parent)
+UnitSimulator::UnitSimulator(int masterFd, SimOptions options, QObject *parent)
     : QObject(parent)
     , master_(masterFd)
-    , options_(options)
+    , options_(std::move(options))
     , notifier_(masterFd, QSocketNotifier::Read)
 {
     if (options_.baud > 0)

@@ -27,7 +27,7 @@ class UnitSimulator : public QObject {
 public:
     using Eeprom = std::array<std::uint8_t, torsa::address::kImageSize>;
 
-    UnitSimulator(int masterFd, const SimOptions &options, QObject *parent = nullptr);
+    UnitSimulator(int masterFd, SimOptions options, QObject *parent = nullptr);
 
     // Empty on success, else the reason.
     QString load(const QString &path);
