@@ -25,7 +25,7 @@ for target in fuzz_production_file fuzz_link_answers fuzz_byte_command fuzz_mess
     "$build/fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
         -artifact_prefix="$build/fuzz-crashes/$target-" \
         "$build/fuzz-corpus/$target" "$here/corpus/$target" >"$log" 2>&1 || status=$?
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$log" || true
+    grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$log" || true
     if [ "$status" -ne 0 ]; then
         tail -n 40 "$log" >&2
         echo "$target failed (exit $status); the input is in $build/fuzz-crashes/" >&2
