@@ -97,6 +97,15 @@ QByteArray typedList(SessionMode mode)
     return text.toUtf8();
 }
 
+template <typename T>
+T *child(const QObject &window, const QString &name)
+{
+    T *w = window.findChild<T *>(name);
+    if (!w)
+        qFatal("no child %s", qPrintable(name));
+    return w;
+}
+
 // "Nouveau" in the mode, Yes; each message typed and validated; one refresh tick;
 // "Enregistrer" under `path`.
 void saveFromTheWindow(SessionMode mode, const QString &path)
@@ -104,28 +113,22 @@ void saveFromTheWindow(SessionMode mode, const QString &path)
     auto owned = std::make_unique<ScriptedPrompts>();
     ScriptedPrompts *prompts = owned.get();
     MainWindow window(std::move(owned));
-    const auto child = [&window]<typename T>(T *, const QString &name) {
-        T *w = window.findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", qPrintable(name));
-        return w;
-    };
-    const auto bar = [&](int n) { return child(static_cast<QScrollBar *>(nullptr), u"DéfilementH%1"_s.arg(n)); };
+    const auto bar = [&](int n) { return child<QScrollBar>(window, u"DéfilementH%1"_s.arg(n)); };
 
     prompts->answers.push_back(true);
-    child(static_cast<QAction *>(nullptr), mode == SessionMode::WithPlc ? u"MENU_ED_AVEC"_s : u"MENU_ED_SANS"_s)->trigger();
+    child<QAction>(window, mode == SessionMode::WithPlc ? u"MENU_ED_AVEC"_s : u"MENU_ED_SANS"_s)->trigger();
     for (const Typed &t : typedMessages(mode)) {
         bar(1)->setValue(t.number);
         bar(2)->setValue(t.unit);
         bar(3)->setValue(t.priority);
-        child(static_cast<QLineEdit *>(nullptr), u"Texte1"_s)->setText(t.text);
+        child<QLineEdit>(window, u"Texte1"_s)->setText(t.text);
         for (const int p : t.blinking)
-            child(static_cast<QCheckBox *>(nullptr), u"Coche%1"_s.arg(p + 1))->setChecked(true);
-        child(static_cast<QPushButton *>(nullptr), u"Commande6"_s)->click();
+            child<QCheckBox>(window, u"Coche%1"_s.arg(p + 1))->setChecked(true);
+        child<QPushButton>(window, u"Commande6"_s)->click();
     }
     window.Timer1_Timer();
-    prompts->files.push_back(path);
-    child(static_cast<QAction *>(nullptr), u"MENU_ENREGISTRER"_s)->trigger();
+    prompts->files.emplace_back(path);
+    child<QAction>(window, u"MENU_ENREGISTRER"_s)->trigger();
     for (const Shown &shown : prompts->shown) {
         if (!shown.question)
             qFatal("the window said: %s", qPrintable(shown.text));
@@ -140,7 +143,7 @@ QByteArray quotedAsASpreadsheetSaves(const std::vector<csv::Record> &records)
         QStringList fields;
         for (const QString &f : r.fields) {
             bool number = false;
-            f.toInt(&number);
+            static_cast<void>(f.toInt(&number));   // only whether it is a number
             fields.append(number ? f : u'"' + QString(f).replace(u"\""_s, u"\"\""_s) + u'"');
         }
         text += fields.join(u';') + u'\n';

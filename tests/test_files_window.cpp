@@ -44,12 +44,12 @@ struct Fixture : testing::WindowUnderTest {
 
     void save(const QString &path)
     {
-        prompts->files.push_back(path);
+        prompts->files.emplace_back(path);
         get<QAction>("MENU_ENREGISTRER")->trigger();
     }
     void open(const QString &path)
     {
-        prompts->files.push_back(path);
+        prompts->files.emplace_back(path);
         get<QAction>("MENU_OUVIR")->trigger();
     }
     void store(int number, int unit, int priority, const QString &text)

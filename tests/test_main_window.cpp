@@ -43,7 +43,7 @@ struct Fixture : testing::WindowUnderTest {
         return checked;
     }
 
-    void validate(int number, int unit, int priority, const QString &typed, QList<int> ticked = {})
+    void validate(int number, int unit, int priority, const QString &typed, const QList<int> &ticked = {})
     {
         bar(1)->setValue(number);
         bar(2)->setValue(unit);
