@@ -218,6 +218,8 @@ void MainWindow::buildTransferPanel()
     ProgressBar1 = place(new QProgressBar(Cadre2), u"ProgressBar1", twips::rect(120, 1440, 7335, 375));
     ProgressBar1->setRange(0, kProgressMaximum);
     ProgressBar1->setValue(0);
+    // The percentage is Texte5's; the bar shows the address alone.
+    ProgressBar1->setTextVisible(false);
     Texte3->setReadOnly(true);
     Texte5->setReadOnly(true);
     Texte5->setAutoFillBackground(true);
