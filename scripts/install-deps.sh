@@ -1,10 +1,12 @@
 #!/bin/sh
 # Installs with apt-get whatever the build, the tests, the screenshots and
 # `make package` (file: CPack's scan of the binaries' libraries) need and this
-# machine lacks; does nothing when everything is there.
+# machine lacks; does nothing when everything is there. Given package names,
+# it installs those instead (install-lint-deps.sh does so).
 set -eu
 
-packages="
+packages="$*"
+[ -n "$packages" ] || packages="
 build-essential
 cmake
 ninja-build
