@@ -45,21 +45,7 @@ inline bool type(MemoryImage &image, SessionMode mode, const EditedMessage &mess
     return true;
 }
 
-inline void refreshTick(MemoryImage &image, SessionMode mode)
-{
-    refresh::tick(image, mode);
-}
-
-// Characters a technician types, the awkward ones for a CSV or a spreadsheet
-// among them: separators, quotes, blanks at either end, every accented letter of
-// the unit's table, § and some Windows-1252 signs.
-inline const QString &typedCharacters()
-{
-    static const QString characters = QStringLiteral(
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789     ;;\"\"',.:!?-+=/()[]#%&*@_<>"
-        "éèêëàâäùûüçîïôöò§€‚„…‰Œœ™");
-    return characters;
-}
+inline void refreshTick(MemoryImage &image, SessionMode mode) { refresh::tick(image, mode); }
 
 // A set of random messages, each number typed once, every one through "Valider"
 // (refused ones are simply not stored), then the refresh tick.
@@ -68,14 +54,16 @@ inline MemoryImage generatedSet(SessionMode mode, quint32 seed, int attempts)
     QRandomGenerator rng(seed);
     MemoryImage image = newSession(mode);
     const int last = mode::lastMessage(mode);
-    const QString &characters = typedCharacters();
+    // The awkward ones for a CSV or a spreadsheet among them: separators, quotes,
+    // blanks at either end, the unit's accented letters, some Windows-1252 signs.
+    const QString characters = QStringLiteral(
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789     ;;\"\"',.:!?-+=/()[]#%&*@_<>"
+        "éèêëàâäùûüçîïôöò§€‚„…‰Œœ™");
     for (int i = 0; i < attempts; ++i) {
         const int number = rng.bounded(last + 1);
         if (image.isPresent(number))
             continue;
-        EditedMessage message;
-        message.number = number;
-        message.unit = rng.bounded(32);
+        EditedMessage message{number, rng.bounded(32), 0, {}, {}};
         message.priority = rng.bounded(2) == 0 ? 0 : rng.bounded(1, last + 1);
         const int length = rng.bounded(1, kMaxTextLength + 1);
         for (int k = 0; k < length; ++k)
@@ -99,7 +87,7 @@ inline MemoryImage limitSet(SessionMode mode)
 {
     MemoryImage image = newSession(mode);
     const QString forty = QStringLiteral("0123456789").repeated(4);
-    std::vector<EditedMessage> messages{
+    const std::vector<EditedMessage> messages{
         // 41 characters, one zone reaching position 40: character 41 blinks too.
         edited(0, 31, mode::lastMessage(mode), forty + u'X', {36, 37, 38, 39, 40}),
         // 42 characters, nothing blinking.
