@@ -1,7 +1,7 @@
 #pragma once
 
-// Prompts for window tests: every message is recorded with its icon, questions
-// take the next scripted answer, file dialogs the next scripted name.
+// Prompts for window tests: every box is recorded with its icon, questions take
+// the next scripted answer, file dialogs the next scripted name.
 
 #include "editor/UserPrompts.h"
 
@@ -46,12 +46,9 @@ public:
         fileRequests.append(request);
         if (files.empty())
             return std::nullopt;
-        const bool chosen = files.front().has_value();
-        const QString name = files.front().value_or(QString());
+        std::optional<QString> chosen = files.front();
         files.pop_front();
-        if (!chosen)
-            return std::nullopt;
-        return name;
+        return chosen;
     }
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }

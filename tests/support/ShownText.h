@@ -1,11 +1,9 @@
 #pragma once
 
-// What the editor shows again for a text typed and stored: the text itself,
-// except for the Windows-1252 characters whose codes the unit uses for its own
-// accented letters. Those are stored under their code and come back as the
-// unit's letter (‚ is stored as 130 and shows as é, DEL as 127 and shows as §).
-// The table is written out here on its own, apart from the store's, so that
-// round-trip checks do not judge the store by itself.
+// What the editor shows again for a typed text: the text itself, except the
+// Windows-1252 characters whose codes the unit uses for its own accented letters
+// (‚ is stored as 130 and shows as é). Written out apart from the store's table,
+// so that round trips do not judge the store by itself.
 
 #include <QList>
 #include <QString>
@@ -36,20 +34,12 @@ inline constexpr std::array<std::pair<char32_t, char32_t>, 17> kAliasedCharacter
     {U'—', U'ù'},       // 151
 }};
 
-inline char32_t shownCharacter(char32_t typed)
-{
-    for (const auto &[from, to] : kAliasedCharacters) {
-        if (from == typed)
-            return to;
-    }
-    return typed;
-}
-
 inline QString shownText(const QString &typed)
 {
     QString shown;
-    for (const char32_t ch : typed.toUcs4()) {
-        const char32_t c = shownCharacter(ch);
+    for (char32_t c : typed.toUcs4()) {
+        for (const auto &[from, to] : kAliasedCharacters)
+            c = c == from ? to : c;
         shown.append(QString::fromUcs4(&c, 1));
     }
     return shown;

@@ -1,12 +1,14 @@
 #pragma once
 
-// A main window built with scripted prompts, and its controls found by their
-// object names, for the window tests.
+// A main window with scripted prompts, its controls found by object name.
 
 #include "editor/MainWindow.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 
 #include <memory>
@@ -25,7 +27,7 @@ public:
         window = std::make_unique<MainWindow>(std::move(owned));
     }
 
-    // The child of that object name; the test stops when there is none.
+    // The child of that name; the test stops when there is none.
     template <typename T>
     T *get(const QString &name) const
     {
@@ -35,12 +37,12 @@ public:
         return child;
     }
     template <typename T>
-    T *get(const char *name) const
-    {
-        return get<T>(QString::fromUtf8(name));
-    }
+    T *get(const char *name) const { return get<T>(QString::fromUtf8(name)); }
 
     QAction *item(const char *name) const { return get<QAction>(name); }
+    QLineEdit *text() const { return get<QLineEdit>("Texte1"); }
+    QString caption(const char *name) const { return get<QLabel>(name)->text(); }
+    void click(const char *button) const { get<QPushButton>(button)->click(); }
 
     // "Nouveau" > that item, answered Yes or No.
     void newSession(const char *item, bool yes = true)
