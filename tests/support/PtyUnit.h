@@ -1,9 +1,8 @@
 #pragma once
 
-// A scripted unit inside the test process, on a real pseudo-terminal: the test
-// decides, frame by frame, what the unit answers, and can put bytes on the
-// line at any moment (a late answer, garbage). For the exact answer shapes the
-// simulator does not produce; whole transfers run against zel-sim.
+// A scripted unit inside the test process, on a real pseudo-terminal, for the
+// answer shapes the simulator does not produce: the test decides what each
+// 7-byte frame gets back and can put bytes on the line at any moment.
 
 #include <QByteArray>
 #include <QList>
@@ -20,19 +19,15 @@
 
 class PtyUnit {
 public:
-    // Answer for a received 7-byte frame.
     using Responder = std::function<QByteArray(const QByteArray &frame)>;
 
     PtyUnit()
     {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
-            return;
-        const char *name = ::ptsname(master_);
-        if (name == nullptr)
-            return;
+        const char *name = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 ? ::ptsname(master_)
+                                                                                               : nullptr;
         // Kept open so that the master never sees a hang-up between clients.
-        slave_ = ::open(name, O_RDWR | O_NOCTTY);
+        slave_ = name != nullptr ? ::open(name, O_RDWR | O_NOCTTY) : -1;
         if (slave_ < 0)
             return;
         termios settings{};
@@ -48,10 +43,10 @@ public:
     ~PtyUnit()
     {
         notifier_.reset();
-        if (slave_ >= 0)
-            ::close(slave_);
-        if (master_ >= 0)
-            ::close(master_);
+        for (const int fd : {slave_, master_}) {
+            if (fd >= 0)
+                ::close(fd);
+        }
     }
 
     PtyUnit(const PtyUnit &) = delete;
@@ -59,39 +54,27 @@ public:
 
     bool isValid() const { return !path_.isEmpty(); }
     QString path() const { return path_; }
-
     void setResponder(Responder responder) { responder_ = std::move(responder); }
+    const QList<QByteArray> &frames() const { return frames_; }
 
-    // Puts bytes on the line towards the program now.
+    // Puts bytes on the line towards the program now; a short write shows as a
+    // missing answer.
     void inject(const QByteArray &bytes)
     {
-        if (bytes.isEmpty())
-            return;
-        if (::write(master_, bytes.constData(), static_cast<size_t>(bytes.size())) != bytes.size())
-            lostBytes_ = true;   // the test then sees a missing answer
+        if (!bytes.isEmpty())
+            (void)!::write(master_, bytes.constData(), static_cast<size_t>(bytes.size()));
     }
 
-    const QList<QByteArray> &frames() const { return frames_; }
-    bool lostBytes() const { return lostBytes_; }
-
 private:
-    static constexpr qsizetype kFrameSize = 7;
-
     void onReadable()
     {
         char buffer[512];
-        for (;;) {
-            const ssize_t n = ::read(master_, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
+        for (ssize_t n = 0; (n = ::read(master_, buffer, sizeof buffer)) > 0;)
             pending_.append(buffer, n);
-        }
-        while (pending_.size() >= kFrameSize) {
-            const QByteArray frame = pending_.left(kFrameSize);
-            pending_.remove(0, kFrameSize);
-            frames_.append(frame);
+        for (; pending_.size() >= 7; pending_.remove(0, 7)) {
+            frames_.append(pending_.left(7));
             if (responder_)
-                inject(responder_(frame));
+                inject(responder_(frames_.constLast()));
         }
     }
 
@@ -102,5 +85,4 @@ private:
     QByteArray pending_;
     QList<QByteArray> frames_;
     Responder responder_;
-    bool lostBytes_ = false;
 };

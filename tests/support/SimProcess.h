@@ -1,8 +1,8 @@
 #pragma once
 
-// zel-sim as a separate process for the link tests: started with the given
-// options, its pseudo-terminal path read from its first line of output, ended
-// with SIGTERM so that --save is written.
+// zel-sim as a separate process: started with the given options, its
+// pseudo-terminal path read from its first line of output, ended with SIGTERM
+// so that --save is written.
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -14,24 +14,20 @@ class SimProcess {
 public:
     SimProcess() = default;
     ~SimProcess() { stop(); }
-
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;
 
     // True once the simulator runs and has told its device path.
     bool start(const QStringList &options = {})
     {
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
         process_.start(QStringLiteral(ZEL_SIM_PATH), options);
-        if (!process_.waitForStarted(kStartMs))
-            return false;
         QSignalSpy output(&process_, &QProcess::readyReadStandardOutput);
         QElapsedTimer waited;
         waited.start();
         while (!process_.canReadLine()) {
-            if (process_.state() != QProcess::Running || waited.elapsed() > kStartMs)
+            if (!process_.waitForStarted(kWaitMs) || waited.elapsed() > kWaitMs)
                 return false;
-            output.wait(kStartMs);
+            output.wait(kWaitMs);
         }
         path_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
         return !path_.isEmpty();
@@ -40,24 +36,21 @@ public:
     // Ends the simulator (SIGTERM) and waits for it; true when it ended normally.
     bool stop()
     {
-        if (process_.state() == QProcess::NotRunning)
-            return process_.exitStatus() == QProcess::NormalExit;
-        process_.terminate();
-        return process_.waitForFinished(kStartMs) && process_.exitStatus() == QProcess::NormalExit;
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            process_.waitForFinished(kWaitMs);
+        }
+        return process_.state() == QProcess::NotRunning && process_.exitStatus() == QProcess::NormalExit;
     }
 
     // Waits for the simulator to end on its own (--die-at).
-    bool waitForExit()
-    {
-        return process_.state() == QProcess::NotRunning || process_.waitForFinished(kStartMs);
-    }
+    bool waitForExit() { return process_.state() == QProcess::NotRunning || process_.waitForFinished(kWaitMs); }
 
     QString path() const { return path_; }
     QProcess &process() { return process_; }
 
 private:
-    static constexpr int kStartMs = 10000;
-
+    static constexpr int kWaitMs = 10000;
     QProcess process_;
     QString path_;
 };
