@@ -1,7 +1,6 @@
 #pragma once
 
-// Runs the built torsa-cli as its own process, and small file helpers for the
-// command-line tests.
+// The built torsa-cli run as its own process, and file helpers for its tests.
 
 #include <QByteArray>
 #include <QFile>
@@ -21,17 +20,12 @@ struct CliRun {
 inline CliRun runCli(const QStringList &arguments,
                      const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
-    constexpr int kExitMs = 60000;
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TORSA_CLI_PATH), arguments);
-    CliRun run;
-    if (!process.waitForFinished(kExitMs) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
