@@ -46,9 +46,14 @@ public:
         fileRequests.append(request);
         if (files.empty())
             return std::nullopt;
-        std::optional<QString> chosen = files.front();
+        // Taken apart rather than copied whole: g++ -O2 warns that a copied
+        // optional<QString> may be used uninitialised.
+        const bool chosen = files.front().has_value();
+        QString name = files.front().value_or(QString());
         files.pop_front();
-        return chosen;
+        if (!chosen)
+            return std::nullopt;
+        return name;
     }
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
