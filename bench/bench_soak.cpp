@@ -13,6 +13,7 @@
 // Usage: bench_soak [TRANSFERS [SEED]]   (default: 200 transfers, seed 1)
 // Exit status 1 when any transfer broke a rule.
 
+#include "support/FileBytes.h"
 #include "support/SimProcess.h"
 
 #include "link/LinkPort.h"
@@ -42,6 +43,10 @@ using namespace torsa::link;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+using testing::bytesOf;
+using testing::readFile;
+using testing::writeFile;
 
 constexpr int kDefaultTransfers = 200;
 constexpr double kTimeoutMs = 400.0;
@@ -110,26 +115,6 @@ MemoryImage randomImage(QRandomGenerator &random)
     for (int a = 0; a < address::kImageSize; ++a)
         image.set(a, random.bounded(256));
     return image;
-}
-
-QByteArray bytesOf(const MemoryImage &image)
-{
-    QByteArray out;
-    for (const int cell : image.cells())
-        out.append(static_cast<char>(cell));
-    return out;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 struct Case {

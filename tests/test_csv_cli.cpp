@@ -2,6 +2,7 @@
 // window and edited as a spreadsheet would, Windows-1252 lists, refused rows, what
 // an export cannot carry, usage and file errors.
 
+#include "support/FileBytes.h"
 #include "editor/MainWindow.h"
 #include "files/CsvRecords.h"
 #include "files/MessageListCsv.h"
@@ -30,15 +31,9 @@ Q_DECLARE_METATYPE(torsa::SessionMode)
 
 namespace {
 
-constexpr int kExitDataRefused = 65;
+using testing::bytesOf;
 
-QByteArray bytesOf(const MemoryImage &image)
-{
-    QByteArray out;
-    for (const int c : image.cells())
-        out.append(static_cast<char>(c));
-    return out;
-}
+constexpr int kExitDataRefused = 65;
 
 template <typename T>
 T *child(const QObject &window, const QString &name)

@@ -1,6 +1,7 @@
 // Message lists without a process: the list layout, round trips, the import's
 // refusals, what spreadsheets save, and files that are not lists.
 
+#include "support/FileBytes.h"
 #include "files/MessageList.h"
 #include "files/MessageListCsv.h"
 #include "files/MessageListImport.h"
@@ -29,6 +30,8 @@ char *toString(const std::vector<RowRefusal> &refusals)
 
 namespace {
 
+using testing::bytesOf;
+
 const QByteArray kBom("\xEF\xBB\xBF");
 
 QByteArray listFile(const QString &modeName, const QString &rows)
@@ -42,14 +45,6 @@ ImportResult importBytes(const QByteArray &bytes)
     if (!file.isList())
         qFatal("not a list: %s", qPrintable(file.failure));
     return messagelist::importRows(file.mode, file.rows);
-}
-
-QByteArray bytesOf(const MemoryImage &image)
-{
-    QByteArray out;
-    for (const int c : image.cells())
-        out.append(static_cast<char>(c));
-    return out;
 }
 
 } // namespace

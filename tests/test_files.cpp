@@ -1,5 +1,6 @@
 // Production files: byte layout, atomic saves, refused files and the open report.
 
+#include "support/FileBytes.h"
 #include "files/FileReport.h"
 #include "files/ProductionFile.h"
 #include "store/AddressMap.h"
@@ -17,6 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using testing::bytesOf;
+
 // Byte k is k mod 256: every byte value, 0, 10, 13, 26 and 128 to 255 among them.
 MemoryImage everyByteValue()
 {
@@ -24,14 +27,6 @@ MemoryImage everyByteValue()
     for (int k = 0; k < address::kImageSize; ++k)
         image.set(k, k % 256);
     return image;
-}
-
-QByteArray bytesOf(const MemoryImage &image)
-{
-    QByteArray out;
-    for (const int c : image.cells())
-        out.append(static_cast<char>(c));
-    return out;
 }
 
 } // namespace

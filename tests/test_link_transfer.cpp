@@ -2,6 +2,7 @@
 // engine: against zel-sim as its own process, and against a unit in the test
 // process where every frame must be seen.
 
+#include "support/FileBytes.h"
 #include "support/CliProcess.h"
 #include "support/PtyUnit.h"
 #include "support/SimProcess.h"
@@ -28,13 +29,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray bytesOf(const MemoryImage &image)
-{
-    QByteArray out;
-    for (const int cell : image.cells())
-        out.append(static_cast<char>(cell));
-    return out;
-}
+using testing::bytesOf;
 
 struct Run {
     std::optional<TransferOutcome> outcome;

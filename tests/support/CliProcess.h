@@ -1,9 +1,10 @@
 #pragma once
 
-// The built torsa-cli run as its own process, and file helpers for its tests.
+// The built torsa-cli run as its own process, with the file helpers its tests use.
+
+#include "support/FileBytes.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -26,18 +27,6 @@ inline CliRun runCli(const QStringList &arguments,
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace torsa::testing
