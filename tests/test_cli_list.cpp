@@ -4,7 +4,6 @@
 #include "support/CliProcess.h"
 #include "support/MessageSets.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,17 +14,16 @@ class TestCliList : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // What a freshly started program shows once it has opened the file and run
+    // one tick: the mode comes from the file, the stale empty count is recounted.
     void listsAFile_data()
     {
         QTest::addColumn<int>("modeCell");
         QTest::addColumn<int>("emptyCountCell");
         QTest::addColumn<QString>("captions");
-        // The empty count in the file is stale: the tick recounts it.
         QTest::newRow("with PLC") << 65 << 7 << QStringLiteral("Centrale de défauts :Avec automate.  \r\n179 messages vides.");
         QTest::newRow("without PLC") << 83 << 0 << QStringLiteral("Centrale de défauts :Sans automate.  \r\n15 messages vides.");
-        // No mode: a fresh program keeps none, whatever the count.
         QTest::newRow("mode cell 0") << 0 << 170 << QStringLiteral("Centrale de défauts :\r\n Aucun message");
-        QTest::newRow("mode cell 255") << 255 << 0 << QStringLiteral("Centrale de défauts :\r\n Aucun message");
     }
 
     void listsAFile()
@@ -36,8 +34,7 @@ private Q_SLOTS:
         MemoryImage image;
         validation::store(image, testing::edited(0, 3, 7, QStringLiteral("Bonjour")));
         // Accents and blinking characters, listed without their toggles.
-        const QString accented = QStringLiteral("Défaut pompe §2 à l'arrêt");
-        validation::store(image, testing::edited(5, 31, 180, accented, {1, 2, 3, 14, 15}));
+        validation::store(image, testing::edited(5, 31, 16, QStringLiteral("Défaut §2 à l'arrêt"), {1, 2, 3, 14, 15}));
         image.set(address::kModeCell, modeCell);
         image.set(address::kEmptyCountCell, emptyCountCell);
         const QString path = dir_.filePath(QStringLiteral("liste %1.zel").arg(modeCell));
@@ -47,27 +44,16 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QString());
         QCOMPARE(run.out, (captions + QStringLiteral("\r\nNuméro | Unité | Priorité |                 MESSAGE\r\n")
-                           + QString(68, u'-') + QStringLiteral("\r\n n°000 | U: 03 |  P: 007  | Bonjour")
-                           + QString(33, u' ') + QStringLiteral("\r\n n°005 | U: 31 |  P: 180  | ")
-                           + accented.leftJustified(40) + QStringLiteral("\r\n")).toUtf8());
+                           + QString(68, u'-') + QStringLiteral("\r\n n°000 | U: 03 |  P: 007  | Bonjour") + QString(33, u' ')
+                           + QStringLiteral("\r\n n°005 | U: 31 |  P: 016  | Défaut §2 à l'arrêt") + QString(21, u' ')
+                           + QStringLiteral("\r\n")).toUtf8());
     }
 
-    void unreadableFile_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("100 bytes") << QStringLiteral("court.zel");
-        QTest::newRow("no such file") << QStringLiteral("absent.zel");
-        QTest::newRow("a directory") << QStringLiteral("dossier");
-    }
-
+    // A short file stands for every file that is no production file (the core's tests have the others).
     void unreadableFile()
     {
-        QFETCH(QString, name);
-        const QString path = dir_.filePath(name);
-        if (name == u"court.zel")
-            QVERIFY(testing::writeFile(path, QByteArray(100, 'A')));
-        if (name == u"dossier")
-            QVERIFY(QDir(dir_.path()).mkdir(name));
+        const QString path = dir_.filePath(QStringLiteral("court.zel"));
+        QVERIFY(testing::writeFile(path, QByteArray(100, 'A')));
         const testing::CliRun run = runCli({QStringLiteral("list"), path});
         QCOMPARE(run.exitCode, 4);
         QCOMPARE(run.out, QByteArray());
@@ -78,7 +64,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("nothing") << QStringList{};
-        QTest::newRow("list without a file") << QStringList{QStringLiteral("list")};
         QTest::newRow("list with two files") << QStringList{QStringLiteral("list"), QStringLiteral("a"), QStringLiteral("b")};
         QTest::newRow("unknown command") << QStringList{QStringLiteral("lister"), QStringLiteral("a.zel")};
     }
@@ -92,14 +77,11 @@ private Q_SLOTS:
         QVERIFY(run.err.contains(QStringLiteral("Usage")));
     }
 
-    void helpAndVersion()
+    // Their texts are checked against the man page.
+    void helpAndVersionSucceed()
     {
-        const testing::CliRun help = runCli({QStringLiteral("--help")});
-        QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.contains("list FILE"));
-        const testing::CliRun version = runCli({QStringLiteral("--version")});
-        QCOMPARE(version.exitCode, 0);
-        QVERIFY(version.out.startsWith("torsa-cli "));
+        QCOMPARE(runCli({QStringLiteral("--help")}).exitCode, 0);
+        QCOMPARE(runCli({QStringLiteral("--version")}).exitCode, 0);
     }
 
 private:

@@ -9,33 +9,28 @@ using namespace torsa;
 
 namespace {
 
-// Every cell tells where it came from, toggles and end markers included; every slot present.
+// Every cell tells where it came from; every slot present.
 MemoryImage patterned()
 {
     MemoryImage image;
     for (int a = 0; a < address::kImageSize; ++a)
         image.set(a, (a * 7 + a / address::kSlotSize) % 256);
-    for (int n = 0; n < address::kSlotCount; ++n) {
+    for (int n = 0; n < address::kSlotCount; ++n)
         image.set(address::unitCell(n), 128 + n % 32);
-        image.set(address::textStart(n) + 3, address::kBlinkToggle);
-        image.set(address::textStart(n) + 9, address::kEndMarker);
-    }
     return image;
 }
 
-// Slot `to` of image gets slot `from` of source, or all 0 when from is -1.
-void copySlot(MemoryImage &image, int to, const MemoryImage &source, int from)
+// The first cell of `after` that is not as in `before` with each slot up to
+// `last` taken from slot from(slot), or cleared when that is -1; -1 when none is,
+// so that a failure names the cell.
+template <typename From>
+int firstWrongCell(const MemoryImage &after, const MemoryImage &before, int last, From from)
 {
-    for (int i = 0; i < address::kSlotSize; ++i)
-        image.set(address::slotStart(to) + i, from < 0 ? 0 : source[address::slotStart(from) + i]);
-}
-
-// -1 when equal, so that a failure names the first cell that differs.
-int firstDifference(const MemoryImage &a, const MemoryImage &b)
-{
-    for (int k = 0; k < address::kImageSize; ++k) {
-        if (a[k] != b[k])
-            return k;
+    for (int a = 0; a < address::kImageSize; ++a) {
+        const int slot = a / address::kSlotSize;
+        const int source = slot > last ? slot : from(slot);
+        if (after[a] != (source < 0 ? 0 : before[address::slotStart(source) + a % address::kSlotSize]))
+            return a;
     }
     return -1;
 }
@@ -48,41 +43,28 @@ class TestInsert : public QObject {
 private Q_SLOTS:
     void shiftSlots_data()
     {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<SessionMode>("mode");
         QTest::addColumn<int>("number");
-        const int sans = static_cast<int>(SessionMode::WithoutPlc);
-        const int avec = static_cast<int>(SessionMode::WithPlc);
-        QTest::newRow("without PLC, first") << sans << 0;
-        QTest::newRow("without PLC, middle") << sans << 5;
-        QTest::newRow("without PLC, last") << sans << 16;
-        QTest::newRow("with PLC, first") << avec << 0;
-        QTest::newRow("with PLC, middle") << avec << 77;
-        QTest::newRow("with PLC, last") << avec << 180;
+        for (const int number : {0, 5, 16})
+            QTest::addRow("without PLC, %d", number) << SessionMode::WithoutPlc << number;
+        for (const int number : {0, 77, 180})
+            QTest::addRow("with PLC, %d", number) << SessionMode::WithPlc << number;
     }
 
     void shiftSlots()
     {
-        QFETCH(int, mode);
+        QFETCH(SessionMode, mode);
         QFETCH(int, number);
-        const auto sessionMode = static_cast<SessionMode>(mode);
-        const int last = mode::lastMessage(sessionMode);
+        const int last = mode::lastMessage(mode);
         const MemoryImage before = patterned();
 
         MemoryImage inserted = before;
-        QVERIFY(slotshift::insertEmpty(inserted, number, sessionMode));
-        MemoryImage expected = before;
-        for (int slot = number + 1; slot <= last; ++slot)
-            copySlot(expected, slot, before, slot - 1);
-        copySlot(expected, number, before, -1);
-        QCOMPARE(firstDifference(inserted, expected), -1);
+        QVERIFY(slotshift::insertEmpty(inserted, number, mode));
+        QCOMPARE(firstWrongCell(inserted, before, last, [&](int s) { return s < number ? s : s == number ? -1 : s - 1; }), -1);
 
         MemoryImage erased = before;
-        QVERIFY(slotshift::erase(erased, number, sessionMode));
-        expected = before;
-        for (int slot = number; slot < last; ++slot)
-            copySlot(expected, slot, before, slot + 1);
-        copySlot(expected, last, before, -1);
-        QCOMPARE(firstDifference(erased, expected), -1);
+        QVERIFY(slotshift::erase(erased, number, mode));
+        QCOMPARE(firstWrongCell(erased, before, last, [&](int s) { return s < number ? s : s == last ? -1 : s + 1; }), -1);
     }
 
     void questions()
@@ -108,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(!slotshift::insertEmpty(image, 17, SessionMode::WithoutPlc));
         QVERIFY(!slotshift::erase(image, 17, SessionMode::WithoutPlc));
         QVERIFY(!slotshift::erase(image, -1, SessionMode::WithPlc));
-        QCOMPARE(firstDifference(image, before), -1);
+        QCOMPARE(firstWrongCell(image, before, -1, [](int slot) { return slot; }), -1);
     }
 };
 

@@ -20,20 +20,18 @@ void putMessage(MemoryImage &image, int n, int unitCell, int priority, const QBy
         image.set(a, address::kEndMarker);
 }
 
-const QString kHeader = QStringLiteral("Numéro | Unité | Priorité |                 MESSAGE\r\n"
-                                       "--------------------------------------------------------------------\r\n");
+bool inSummary(int a)
+{
+    return a >= address::kSummaryCountStart && a < address::kSummaryTextStart + address::kSummaryTextLength;
+}
 
 QByteArray summaryBytes(const MemoryImage &image)
 {
     QByteArray out;
-    for (int a = address::kSummaryCountStart; a < address::kSummaryTextStart + address::kSummaryTextLength; ++a)
+    for (int a = address::kSummaryCountStart; inSummary(a); ++a)
         out.append(static_cast<char>(image[a]));
     return out;
 }
-
-constexpr int kNone = static_cast<int>(SessionMode::None);
-constexpr int kSans = static_cast<int>(SessionMode::WithoutPlc);
-constexpr int kAvec = static_cast<int>(SessionMode::WithPlc);
 
 } // namespace
 
@@ -48,106 +46,73 @@ private Q_SLOTS:
         putMessage(image, 1, 128, 1, QByteArray(42, 'z')); // shown whole
         putMessage(image, 7, 5, 180, "Pas stocke");        // listed, not counted
         putMessage(image, 9, 0, 0, "Jamais stocke");       // neither
+        // Cell 7964 is no message of the set, but listed: its text cells run into
+        // the summary block the tick has just written.
+        image.set(address::slotStart(address::kSlotCount), 200);
         const RefreshTick tick = refresh::tick(image, SessionMode::WithPlc);
         QCOMPARE(tick.tally, 2);
         QCOMPARE(tick.countCaption, QStringLiteral("179 messages vides."));
-        QCOMPARE(tick.listing, kHeader + QStringLiteral(" n°001 | U: 00 |  P: 001  | ") + QString(42, u'z')
+        QCOMPARE(tick.listing, QStringLiteral("Numéro | Unité | Priorité |                 MESSAGE\r\n") + QString(68, u'-')
+                     + QStringLiteral("\r\n n°001 | U: 00 |  P: 001  | ") + QString(42, u'z')
                      + QStringLiteral("\r\n n°007 | U: 05 |  P: 180  | Pas stocke") + QString(30, u' ')
                      + QStringLiteral("\r\n n°012 | U: 03 |  P: 007  | Bonjour") + QString(33, u' ')
+                     + QStringLiteral("\r\n n°181 | U: 08 |  P: 000  | 002VALIDE KOR") + QString(27, u' ')
                      + QStringLiteral("\r\n"));
     }
 
-    void slot181IsListed()
-    {
-        MemoryImage image;
-        image.set(address::slotStart(address::kSlotCount), 200); // cell 7964
-        const RefreshTick tick = refresh::tick(image, SessionMode::WithPlc);
-        // Not a message of the set; its text cells run into the summary block just written.
-        QCOMPARE(tick.tally, 0);
-        QCOMPARE(tick.listing, kHeader + QStringLiteral(" n°181 | U: 08 |  P: 000  | 000VALIDE KOR")
-                                   + QString(27, u' ') + QStringLiteral("\r\n"));
-    }
-
-    void countAndSummary_data()
+    // Messages 0 to present - 1 stored, then a tick with a mode cell and a mode in
+    // force. The empty count uses the total of the mode in force, before the
+    // initialisation the mode cell asks for; a cell other than 65 or 83 keeps the
+    // mode in force. The tick writes only the summary block and the empty count.
+    void tick_data()
     {
         QTest::addColumn<int>("present");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QByteArray>("summary");
-        QTest::newRow("all 17 without PLC") << 17 << kSans << QStringLiteral("0 message vide.  ") << QByteArray("017VALIDE KOR");
-        QTest::newRow("16 without PLC") << 16 << kSans << QStringLiteral("1 message vide.  ") << QByteArray("016VALIDE KOR");
-        QTest::newRow("15 without PLC") << 15 << kSans << QStringLiteral("2 messages vides.") << QByteArray("015VALIDE KOR");
-        QTest::newRow("20 without PLC: negative") << 20 << kSans << QStringLiteral("-3 message vide.  ") << QByteArray("020VALIDE KOR");
-        QTest::newRow("none with PLC") << 0 << kAvec << QStringLiteral("181 messages vides.") << QByteArray("000VALIDE KOR");
-        QTest::newRow("all 181 with PLC") << 181 << kAvec << QStringLiteral("0 message vide.  ") << QByteArray("181VALIDE KOR");
+        QTest::addColumn<int>("modeCell");
+        QTest::addColumn<SessionMode>("inForce");
+        QTest::addColumn<SessionMode>("after");
+        QTest::addColumn<QString>("captions");
+        const auto row = [](const char *tag, int present, int modeCell, SessionMode inForce, SessionMode after,
+                            const char *captions) {
+            QTest::newRow(tag) << present << modeCell << inForce << after << QString::fromUtf8(captions);
+        };
+        const SessionMode none = SessionMode::None;
+        const SessionMode sans = SessionMode::WithoutPlc;
+        const SessionMode avec = SessionMode::WithPlc;
+        row("16 without PLC", 16, 83, sans, sans, "Centrale de défauts :Sans automate.  \n1 message vide.  ");
+        row("15 without PLC", 15, 83, sans, sans, "Centrale de défauts :Sans automate.  \n2 messages vides.");
+        row("20 without PLC: negative", 20, 83, sans, sans, "Centrale de défauts :Sans automate.  \n-3 message vide.  ");
+        row("none with PLC", 0, 65, avec, avec, "Centrale de défauts :Avec automate.  \n181 messages vides.");
+        row("all 181 with PLC", 181, 65, avec, avec, "Centrale de défauts :Avec automate.  \n0 message vide.  ");
+        row("65, no session yet", 1, 65, none, avec, "Centrale de défauts :Avec automate.  \n180 messages vides.");
+        row("83, with PLC in force", 1, 83, avec, sans, "Centrale de défauts :Sans automate.  \n180 messages vides.");
+        row("65, without PLC in force", 1, 65, sans, avec, "Centrale de défauts :Avec automate.  \n16 messages vides.");
+        row("0, no session", 1, 0, none, none, "Centrale de défauts :\n Aucun message");
+        row("255, with PLC stays", 1, 255, avec, avec, "Centrale de défauts :\n180 messages vides.");
     }
 
-    void countAndSummary()
+    void tick()
     {
         QFETCH(int, present);
-        QFETCH(int, mode);
-        QFETCH(QString, caption);
-        QFETCH(QByteArray, summary);
-        const auto sessionMode = static_cast<SessionMode>(mode);
+        QFETCH(int, modeCell);
+        QFETCH(SessionMode, inForce);
+        QFETCH(SessionMode, after);
+        QFETCH(QString, captions);
         MemoryImage image;
-        image.set(address::kModeCell, mode::letter(sessionMode));
         for (int n = 0; n < present; ++n)
             putMessage(image, n, 128 + n % 32, 0, "M");
-        const RefreshTick tick = refresh::tick(image, sessionMode);
-        QCOMPARE(tick.countCaption, caption);
-        QCOMPARE(summaryBytes(image), summary);
-        QCOMPARE(image[address::kEmptyCountCell], caption.section(u' ', 0, 0).toInt());
-    }
-
-    void modeCell_data()
-    {
-        QTest::addColumn<int>("modeCell");
-        QTest::addColumn<int>("inForce");
-        QTest::addColumn<int>("after");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("count");
-        // One message present; the empty count uses the total of the mode in force
-        // before the initialisation the mode cell asks for.
-        QTest::newRow("65, no session yet") << 65 << kNone << kAvec
-            << QStringLiteral("Centrale de défauts :Avec automate.  ") << QStringLiteral("180 messages vides.");
-        QTest::newRow("83, with PLC in force") << 83 << kAvec << kSans
-            << QStringLiteral("Centrale de défauts :Sans automate.  ") << QStringLiteral("180 messages vides.");
-        QTest::newRow("65, without PLC in force") << 65 << kSans << kAvec
-            << QStringLiteral("Centrale de défauts :Avec automate.  ") << QStringLiteral("16 messages vides.");
-        QTest::newRow("0, no session") << 0 << kNone << kNone
-            << QStringLiteral("Centrale de défauts :") << QStringLiteral(" Aucun message");
-        QTest::newRow("0, without PLC stays") << 0 << kSans << kSans
-            << QStringLiteral("Centrale de défauts :") << QStringLiteral("16 messages vides.");
-        QTest::newRow("255, with PLC stays") << 255 << kAvec << kAvec
-            << QStringLiteral("Centrale de défauts :") << QStringLiteral("180 messages vides.");
-    }
-
-    void modeCell()
-    {
-        QFETCH(int, modeCell);
-        QFETCH(int, inForce);
-        QFETCH(int, after);
-        QFETCH(QString, status);
-        QFETCH(QString, count);
-        MemoryImage image;
-        putMessage(image, 4, 128, 0, "M");
         image.set(address::kModeCell, modeCell);
-        const RefreshTick tick = refresh::tick(image, static_cast<SessionMode>(inForce));
-        QCOMPARE(static_cast<int>(tick.requestedMode), modeCell == 65 ? kAvec : modeCell == 83 ? kSans : kNone);
-        QCOMPARE(static_cast<int>(tick.modeAfter), after);
-        QCOMPARE(tick.statusCaption, status);
-        QCOMPARE(tick.countCaption, count);
-        QCOMPARE(image[address::kModeCell], modeCell);
-    }
-
-    void tickTouchesOnlyDerivedCells()
-    {
-        MemoryImage image;
-        image.set(address::kModeCell, address::kModeLetterWithPlc);
-        refresh::tick(image, SessionMode::WithPlc);
+        const MemoryImage before = image;
+        const RefreshTick tick = refresh::tick(image, inForce);
+        QCOMPARE(tick.requestedMode, modeCell == 65   ? SessionMode::WithPlc
+                                     : modeCell == 83 ? SessionMode::WithoutPlc
+                                                      : SessionMode::None);
+        QCOMPARE(tick.modeAfter, after);
+        QCOMPARE(tick.statusCaption + u'\n' + tick.countCaption, captions);
+        QCOMPARE(summaryBytes(image), QByteArray::number(present).rightJustified(3, '0') + "VALIDE KOR");
+        if (after != SessionMode::None)
+            QCOMPARE(image[address::kEmptyCountCell], tick.countCaption.section(u' ', 0, 0).toInt());
         for (int a = 0; a < address::kImageSize; ++a) {
-            const bool summary = a >= address::kSummaryCountStart && a < address::kSummaryTextStart + address::kSummaryTextLength;
-            if (!summary && a != address::kModeCell && a != address::kEmptyCountCell && image[a] != 0)
+            if (!inSummary(a) && a != address::kEmptyCountCell && image[a] != before[a])
                 QFAIL(qPrintable(QStringLiteral("cell %1 holds %2").arg(a).arg(image[a])));
         }
     }

@@ -4,7 +4,7 @@
 // byte for byte what these messages give. After a deliberate change, the test
 // writes the fresh file beside itself and names it: copy it over the sample.
 
-#include "support/CliProcess.h"
+#include "support/FileBytes.h"
 #include "support/MessageSets.h"
 
 #include "files/ProductionFile.h"
@@ -20,75 +20,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct SampleMessage {
-    int number;
-    int unit;
-    int priority;
-    QString firstLine;
-    QString secondLine; // empty: a one-line message
-    QString blinking;   // a part of the text that blinks; empty: none
-};
-
-// Written for a 2x20 display: the second line starts at position 21.
-EditedMessage editedOf(const SampleMessage &m)
+// Written for a 2x20 display: the second line, if any, starts at position 21;
+// `blinking` is the part of the text that blinks, if any.
+EditedMessage sample(int number, int unit, int priority, const QString &firstLine, const QString &secondLine,
+                     const QString &blinking)
 {
-    const QString text = m.secondLine.isEmpty() ? m.firstLine : m.firstLine.leftJustified(20) + m.secondLine;
-    EditedMessage message{m.number, m.unit, m.priority, text, {}};
-    const qsizetype first = m.blinking.isEmpty() ? -1 : text.indexOf(m.blinking);
-    for (qsizetype k = first; first >= 0 && k < first + m.blinking.size(); ++k)
+    const QString text = secondLine.isEmpty() ? firstLine : firstLine.leftJustified(20) + secondLine;
+    EditedMessage message{number, unit, priority, text, {}};
+    const qsizetype first = blinking.isEmpty() ? -1 : text.indexOf(blinking);
+    for (qsizetype k = first; first >= 0 && k < first + blinking.size(); ++k)
         message.blink.at(static_cast<std::size_t>(k)) = true;
     return message;
-}
-
-// Messages 0 to 180 of a plant with a PLC: the range of both modes, and
-// numbers only a with-PLC unit has.
-const std::vector<SampleMessage> &withPlcMessages()
-{
-    static const std::vector<SampleMessage> messages{
-        {0, 1, 1, u"Défaut pompe P1"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
-        {1, 1, 2, u"Défaut pompe P2"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
-        {2, 2, 3, u"Niveau très haut"_s, u"Bâche de reprise"_s, u"très haut"_s},
-        {3, 2, 0, u"Niveau bas"_s, u"Cuve de stockage B"_s, {}},
-        {4, 3, 4, u"Température huile"_s, u"élevée"_s, u"élevée"_s},
-        {5, 3, 0, u"Pression air"_s, u"insuffisante"_s, u"insuffisante"_s},
-        {6, 0, 5, u"Arrêt d'urgence"_s, u"Pupitre local"_s, u"Arrêt d'urgence"_s},
-        {7, 4, 0, u"Porte armoire"_s, u"ouverte"_s, u"ouverte"_s},
-        {8, 0, 6, u"Défaut 24 V"_s, u"Alimentation secours"_s, {}},
-        {9, 5, 0, u"Surcharge moteur M3"_s, u"Convoyeur principal"_s, u"Surcharge"_s},
-        {10, 6, 7, u"Fuite détectée"_s, u"Local chaufferie"_s, u"Fuite"_s},
-        {11, 3, 0, u"Filtre colmaté"_s, u"Centrale hydraulique"_s, {}},
-        {12, 0, 8, u"Défaut liaison"_s, u"Automate - réseau"_s, u"Défaut liaison"_s},
-        {13, 7, 0, u"Vanne V12"_s, u"non fermée"_s, u"non fermée"_s},
-        {14, 7, 9, u"Gaz détecté"_s, u"Evacuer le local"_s, u"Gaz détecté"_s},
-        {15, 8, 0, u"Groupe froid"_s, u"Haute pression"_s, {}},
-        {16, 0, 0, u"Batterie onduleur"_s, u"à remplacer"_s, {}},
-        {20, 9, 10, u"Four 3"_s, u"Température haute"_s, u"haute"_s},
-        {35, 10, 0, u"Compresseur C2"_s, u"Huile insuffisante"_s, {}},
-        {50, 11, 0, u"Ventilation"_s, u"Débit d'air faible"_s, u"faible"_s},
-        {75, 12, 0, u"Sonde T4"_s, u"Hors service"_s, {}},
-        {100, 13, 11, u"Brûleur 2"_s, u"Défaut flamme"_s, u"Défaut flamme"_s},
-        {128, 14, 12, u"Seuil CO atteint"_s, u"Parking niveau -1"_s, u"Seuil CO atteint"_s},
-        {150, 0, 0, u"Défaut synthèse"_s, u"Armoire TGBT"_s, {}},
-        {180, 31, 180, u"Maintenance"_s, u"Révision annuelle"_s, u"Maintenance"_s},
-    };
-    return messages;
-}
-
-// A small unit without a PLC: messages and priorities 0 to 16.
-const std::vector<SampleMessage> &withoutPlcMessages()
-{
-    static const std::vector<SampleMessage> messages{
-        {0, 1, 1, u"Défaut pompe P1"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
-        {1, 1, 2, u"Défaut pompe P2"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s},
-        {2, 2, 3, u"Niveau très haut"_s, u"Bâche de reprise"_s, u"très haut"_s},
-        {3, 2, 0, u"Niveau bas"_s, u"Bâche de reprise"_s, {}},
-        {4, 0, 4, u"Arrêt d'urgence"_s, u"Pupitre local"_s, u"Arrêt d'urgence"_s},
-        {5, 3, 0, u"Porte armoire"_s, u"ouverte"_s, u"ouverte"_s},
-        {6, 4, 0, u"Défaut secteur"_s, {}, {}},
-        {8, 5, 16, u"Fuite détectée"_s, u"Local pompes"_s, u"Fuite"_s},
-        {16, 0, 0, u"Essai lampes"_s, {}, u"Essai"_s},
-    };
-    return messages;
 }
 
 } // namespace
@@ -99,18 +41,58 @@ class TestSamples : public QObject {
 private Q_SLOTS:
     void sampleIsWhatItsMessagesGive_data()
     {
-        QTest::addColumn<bool>("withPlc");
-        QTest::newRow("demo.zel") << true;
-        QTest::newRow("demo-sans-automate.zel") << false;
+        QTest::addColumn<SessionMode>("mode");
+        QTest::addColumn<std::vector<EditedMessage>>("messages");
+        // Messages 0 to 180 of a plant with a PLC: the range of both modes, and
+        // numbers only a with-PLC unit has.
+        QTest::newRow("demo.zel") << SessionMode::WithPlc << std::vector<EditedMessage>{
+            sample(0, 1, 1, u"Défaut pompe P1"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s),
+            sample(1, 1, 2, u"Défaut pompe P2"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s),
+            sample(2, 2, 3, u"Niveau très haut"_s, u"Bâche de reprise"_s, u"très haut"_s),
+            sample(3, 2, 0, u"Niveau bas"_s, u"Cuve de stockage B"_s, {}),
+            sample(4, 3, 4, u"Température huile"_s, u"élevée"_s, u"élevée"_s),
+            sample(5, 3, 0, u"Pression air"_s, u"insuffisante"_s, u"insuffisante"_s),
+            sample(6, 0, 5, u"Arrêt d'urgence"_s, u"Pupitre local"_s, u"Arrêt d'urgence"_s),
+            sample(7, 4, 0, u"Porte armoire"_s, u"ouverte"_s, u"ouverte"_s),
+            sample(8, 0, 6, u"Défaut 24 V"_s, u"Alimentation secours"_s, {}),
+            sample(9, 5, 0, u"Surcharge moteur M3"_s, u"Convoyeur principal"_s, u"Surcharge"_s),
+            sample(10, 6, 7, u"Fuite détectée"_s, u"Local chaufferie"_s, u"Fuite"_s),
+            sample(11, 3, 0, u"Filtre colmaté"_s, u"Centrale hydraulique"_s, {}),
+            sample(12, 0, 8, u"Défaut liaison"_s, u"Automate - réseau"_s, u"Défaut liaison"_s),
+            sample(13, 7, 0, u"Vanne V12"_s, u"non fermée"_s, u"non fermée"_s),
+            sample(14, 7, 9, u"Gaz détecté"_s, u"Evacuer le local"_s, u"Gaz détecté"_s),
+            sample(15, 8, 0, u"Groupe froid"_s, u"Haute pression"_s, {}),
+            sample(16, 0, 0, u"Batterie onduleur"_s, u"à remplacer"_s, {}),
+            sample(20, 9, 10, u"Four 3"_s, u"Température haute"_s, u"haute"_s),
+            sample(35, 10, 0, u"Compresseur C2"_s, u"Huile insuffisante"_s, {}),
+            sample(50, 11, 0, u"Ventilation"_s, u"Débit d'air faible"_s, u"faible"_s),
+            sample(75, 12, 0, u"Sonde T4"_s, u"Hors service"_s, {}),
+            sample(100, 13, 11, u"Brûleur 2"_s, u"Défaut flamme"_s, u"Défaut flamme"_s),
+            sample(128, 14, 12, u"Seuil CO atteint"_s, u"Parking niveau -1"_s, u"Seuil CO atteint"_s),
+            sample(150, 0, 0, u"Défaut synthèse"_s, u"Armoire TGBT"_s, {}),
+            sample(180, 31, 180, u"Maintenance"_s, u"Révision annuelle"_s, u"Maintenance"_s),
+        };
+        // A small unit without a PLC: messages and priorities 0 to 16.
+        QTest::newRow("demo-sans-automate.zel") << SessionMode::WithoutPlc << std::vector<EditedMessage>{
+            sample(0, 1, 1, u"Défaut pompe P1"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s),
+            sample(1, 1, 2, u"Défaut pompe P2"_s, u"Disjoncteur ouvert"_s, u"Défaut"_s),
+            sample(2, 2, 3, u"Niveau très haut"_s, u"Bâche de reprise"_s, u"très haut"_s),
+            sample(3, 2, 0, u"Niveau bas"_s, u"Bâche de reprise"_s, {}),
+            sample(4, 0, 4, u"Arrêt d'urgence"_s, u"Pupitre local"_s, u"Arrêt d'urgence"_s),
+            sample(5, 3, 0, u"Porte armoire"_s, u"ouverte"_s, u"ouverte"_s),
+            sample(6, 4, 0, u"Défaut secteur"_s, {}, {}),
+            sample(8, 5, 16, u"Fuite détectée"_s, u"Local pompes"_s, u"Fuite"_s),
+            sample(16, 0, 0, u"Essai lampes"_s, {}, u"Essai"_s),
+        };
     }
 
     void sampleIsWhatItsMessagesGive()
     {
-        QFETCH(bool, withPlc);
-        const SessionMode mode = withPlc ? SessionMode::WithPlc : SessionMode::WithoutPlc;
+        QFETCH(SessionMode, mode);
+        QFETCH(std::vector<EditedMessage>, messages);
         MemoryImage image = testing::newSession(mode);
-        for (const SampleMessage &m : withPlc ? withPlcMessages() : withoutPlcMessages())
-            QVERIFY2(testing::type(image, mode, editedOf(m)), qPrintable(u"message %1 refused"_s.arg(m.number)));
+        for (const EditedMessage &m : messages)
+            QVERIFY2(testing::type(image, mode, m), qPrintable(u"message %1 refused"_s.arg(m.number)));
         testing::refreshTick(image, mode);
 
         const QString file = QString::fromLatin1(QTest::currentDataTag());

@@ -63,14 +63,13 @@ inline MemoryImage generatedSet(SessionMode mode, quint32 seed, int attempts)
         const int number = rng.bounded(last + 1);
         if (image.isPresent(number))
             continue;
-        EditedMessage message{number, rng.bounded(32), 0, {}, {}};
-        message.priority = rng.bounded(2) == 0 ? 0 : rng.bounded(1, last + 1);
+        // Braced initialisers run in order: the unit is drawn before the priority.
+        EditedMessage message{number, rng.bounded(32), rng.bounded(2) == 0 ? 0 : rng.bounded(1, last + 1), {}, {}};
         const int length = rng.bounded(1, kMaxTextLength + 1);
         for (int k = 0; k < length; ++k)
             message.text.append(characters.at(rng.bounded(static_cast<int>(characters.size()))));
         // Zero to three zones, some reaching position 40.
-        const int zones = rng.bounded(4);
-        for (int z = 0; z < zones; ++z) {
+        for (int zones = rng.bounded(4); zones > 0; --zones) {
             const int first = rng.bounded(kBlinkBoxCount);
             const int end = std::min(kBlinkBoxCount, first + rng.bounded(1, 8));
             for (int k = first; k < end && k < length; ++k)
