@@ -1,15 +1,10 @@
 // The display preview apart from the main window: the 40-character limit, the
-// cells at each blink phase, the four windows, the tick, and the holder that
-// keeps at most one preview open.
+// cells at each blink phase, the four windows and their tick.
 
-#include "preview/PreviewHolder.h"
 #include "preview/PreviewWindow.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QPointer>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -63,20 +58,6 @@ QStringList cellTexts(const QWidget &window)
     return texts;
 }
 
-QList<PreviewWindow *> visiblePreviews()
-{
-    QList<PreviewWindow *> open;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *p = qobject_cast<PreviewWindow *>(w); p && p->isVisible())
-            open << p;
-    return open;
-}
-
-QTimer *timerOf(const QWidget &window)
-{
-    return window.findChild<QTimer *>(QStringLiteral("Timer1"));
-}
-
 const QString kClef = QString::fromUcs4(U"\U0001D11E");
 
 } // namespace
@@ -117,8 +98,6 @@ private Q_SLOTS:
         hiddenBC[2].clear();
         QStringList wide = expectedCells(QStringLiteral("AxB"));
         wide[1] = kClef;
-        QTest::newRow("steady, hidden phase") << QStringLiteral("ABCD") << BlinkBoxes{} << false
-                                              << expectedCells(QStringLiteral("ABCD"));
         QTest::newRow("blinking, shown") << QStringLiteral("ABCD") << boxesAt({2, 3}) << true
                                          << expectedCells(QStringLiteral("ABCD"));
         QTest::newRow("blinking, hidden") << QStringLiteral("ABCD") << boxesAt({2, 3}) << false << hiddenBC;
@@ -161,13 +140,12 @@ private Q_SLOTS:
         window.show();
         QCOMPARE(window.objectName(), name);
         QCOMPARE(window.windowTitle(), caption);
-        // No owner, not modal, gone when closed, and it never keeps the program running.
+        // No owner, not modal: the main window stays usable.
         QCOMPARE(window.parentWidget(), nullptr);
         QCOMPARE(window.windowModality(), Qt::NonModal);
-        QVERIFY(window.testAttribute(Qt::WA_DeleteOnClose));
-        QVERIFY(!window.testAttribute(Qt::WA_QuitOnClose));
-        QCOMPARE(timerOf(window)->interval(), 500);
-        QVERIFY(timerOf(window)->isActive());
+        const auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
+        QCOMPARE(timer->interval(), 500);
+        QVERIFY(timer->isActive());
 
         // The cells of the display stand inside its frame, line 2 under line 1.
         const QRect frame = window.findChild<QWidget *>(QStringLiteral("Shape1"))->geometry();
@@ -190,73 +168,29 @@ private Q_SLOTS:
         QVERIFY(QFontMetrics(marker->font()).horizontalAdvance(marker->text()) <= marker->width());
     }
 
-    void tickCutsOnlyLongTexts()
+    // Until its first tick a preview shows a ruler; each tick then shows the next
+    // blink phase, the shown one first.
+    void tick()
     {
         EditorStub editor;
         editor.text = QString(40, u'A');
+        editor.boxes = boxesAt({1});
         PreviewWindow window(DisplayType::TwoBySixteen, editor);
-        window.Timer1_Timer();
-        QCOMPARE(editor.writes, 0); // a text of 40 is left alone (cursor and undo kept)
-        editor.text += u'B';
-        window.Timer1_Timer();
-        QCOMPARE(editor.text, QString(40, u'A'));
-        QCOMPARE(editor.writes, 1);
-        // Characters 33 to 40 of the 2 x 16 display never reach lines 1 and 2.
-        QCOMPARE(cell(window, 33)->text(), QStringLiteral("A"));
-        QVERIFY(!cell(window, 33)->isVisibleTo(&window));
-    }
-
-    void holderKeepsAtMostOneWindow()
-    {
-        EditorStub editor;
-        QPointer<PreviewWindow> first;
-        {
-            PreviewHolder holder;
-            first = holder.open(DisplayType::OneBySixteen, editor);
-            for (const DisplayType type : {DisplayType::TwoByTwenty, DisplayType::OneByTwenty}) {
-                PreviewWindow *next = holder.open(type, editor);
-                QCOMPARE(visiblePreviews(), QList<PreviewWindow *>{next});
-                QCOMPARE(next->displayType(), type);
-            }
-            QVERIFY(first.isNull()); // deleted, not merely hidden
-
-            // Closed by the user: the holder keeps no dangling window.
-            const QPointer<PreviewWindow> closed = holder.window();
-            QVERIFY(closed->close());
-            QTRY_VERIFY(closed.isNull());
-            QCOMPARE(holder.window(), nullptr);
-            holder.closeAll();
-
-            first = holder.open(DisplayType::TwoBySixteen, editor);
-        }
-        QVERIFY(first.isNull()); // the holder closes its window when it goes
-    }
-
-    void sameDisplayReopensAfresh()
-    {
-        EditorStub editor;
-        editor.text = QStringLiteral("AB");
-        editor.boxes = boxesAt({1, 2});
-        PreviewHolder holder;
-        const QPointer<PreviewWindow> first = holder.open(DisplayType::TwoByTwenty, editor);
-        QSignalSpy ticks(timerOf(*first), &QTimer::timeout);
-        QVERIFY(ticks.wait(2000));
-        QCOMPARE(first->blinkPhase(), -1);
-
-        PreviewWindow *again = holder.open(DisplayType::TwoByTwenty, editor);
-        QVERIFY(first.isNull());
-        QCOMPARE(again->blinkPhase(), 0);
-        // The ruler until the first tick, then the shown phase first.
         QStringList ruler;
         for (int i = 1; i <= preview::kCellCount; ++i)
             ruler << QString::number(i % 10);
-        QCOMPARE(cellTexts(*again), ruler);
-        QSignalSpy againTicks(timerOf(*again), &QTimer::timeout);
-        for (const bool shown : {true, false, true}) {
-            QVERIFY(againTicks.wait(2000));
-            QCOMPARE(again->blinkPhase(), shown ? -1 : 0);
-            QCOMPARE(cellTexts(*again), expectedCells(shown ? QStringLiteral("AB") : QString()));
-        }
+        QCOMPARE(cellTexts(window), ruler);
+        QCOMPARE(window.blinkPhase(), 0);
+        window.Timer1_Timer();
+        QCOMPARE(window.blinkPhase(), -1);
+        QCOMPARE(cellTexts(window), expectedCells(editor.text));
+        QCOMPARE(editor.writes, 0); // a text of 40 is left alone (cursor and undo kept)
+        window.Timer1_Timer();
+        QCOMPARE(window.blinkPhase(), 0);
+        QCOMPARE(cell(window, 1)->text(), QString());
+        QCOMPARE(cell(window, 2)->text(), QStringLiteral("A"));
+        // Characters 33 to 40 of the 2 x 16 display never reach lines 1 and 2.
+        QVERIFY(!cell(window, 33)->isVisibleTo(&window));
     }
 };
 
