@@ -21,8 +21,6 @@ QByteArray pattern(int seed)
     return bytes;
 }
 
-const QString kCommunication = u"Problème de communication !\r\nEssayez à nouveau .\n"_s;
-const QString kConnection = u"Problème de connexion !\r\nVérifier le câble et le port COM choisi .\n"_s;
 
 } // namespace
 
@@ -39,9 +37,8 @@ private Q_SLOTS:
     void programVerifyReadTest()
     {
         const QString back = dir_.filePath(u"back.zel"_s);
-        const QString unit = dir_.filePath(u"unit.zel"_s);
         SimProcess sim;
-        QVERIFY(sim.start({u"--save"_s, unit}));
+        QVERIFY(sim.start());
         CliRun run = runCli({u"program"_s, file_, u"--port"_s, sim.path()});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, u"Programmation terminée avec succés !\n"_s);
@@ -59,109 +56,73 @@ private Q_SLOTS:
         run = runCli({u"test"_s, u"--port"_s, u"COM2"_s}, environment);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, u"Vérification terminé avec succés !\n"_s);
-        QVERIFY(sim.stop());
-        QByteArray expected = pattern(1);
-        expected[torsa::address::kLinkTestCell] = '\0';
-        QCOMPARE(readFile(unit), expected);
     }
 
-    // Each failure has its exit status and message; the file stays as it was.
+    // Each failure has its exit status and its message. What is refused before
+    // the port (usage, a port that cannot be opened, a bad file) reaches no
+    // unit, and no failure touches the file. In the arguments and messages,
+    // '@' stands for the test's folder and SIM for the unit's device.
     void failures_data()
     {
         QTest::addColumn<QStringList>("simOptions");
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("read, unit falls silent") << QStringList{u"--silent-from"_s, u"300"_s} << u"read"_s << 1
-                                                 << kCommunication;
-        QTest::newRow("program, unit dies") << QStringList{u"--die-at"_s, u"300"_s} << u"program"_s << 1
-                                            << kCommunication;
-        QTest::newRow("test, unit reads 0") << QStringList{u"--read-zero"_s} << u"test"_s << 1 << kConnection;
-        QTest::newRow("test, unit silent") << QStringList{u"--silent-from"_s, u"0"_s} << u"test"_s << 1 << kConnection;
+        const QString communication = u"Problème de communication !\r\nEssayez à nouveau .\n"_s;
+        const QString connection = u"Problème de connexion !\r\nVérifier le câble et le port COM choisi .\n"_s;
+        const QString usage = u"Usage : torsa-cli program|read|verify FILE --port PORT\n"
+                              "        torsa-cli test --port PORT\n"_s;
+        const QString file = u"@/messages.zel"_s;
+        const QStringList sim{u"--port"_s, u"SIM"_s};
+        const QStringList verbose{u"--verbose"_s};
+        QTest::newRow("read, unit falls silent") << QStringList{u"--silent-from"_s, u"300"_s}
+                                                 << QStringList{u"read"_s, file} + sim << 1 << communication;
+        QTest::newRow("program, unit dies") << QStringList{u"--die-at"_s, u"300"_s}
+                                            << QStringList{u"program"_s, file} + sim << 1 << communication;
+        QTest::newRow("test, unit reads 0") << QStringList{u"--read-zero"_s} << QStringList{u"test"_s} + sim << 1
+                                            << connection;
+        QTest::newRow("test, unit silent") << QStringList{u"--silent-from"_s, u"0"_s} << QStringList{u"test"_s} + sim
+                                           << 1 << connection;
         QTest::newRow("verify, one cell differs")
-            << QStringList{u"--load"_s, u"unit.zel"_s} << u"verify"_s << 2
+            << QStringList{u"--load"_s, u"@/unit.zel"_s} << QStringList{u"verify"_s, file} + sim << 2
             << u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\n"_s;
+        for (const QString &port : {u"/dev/torsa-no-such-port"_s, u"/dev/null"_s})
+            QTest::addRow("port %s", qPrintable(port)) << verbose << QStringList{u"program"_s, file, u"--port"_s, port}
+                                                       << 3 << u"L'ouverture du port "_s + port + u" à échouée !\n"_s;
+        QTest::newRow("program, no such file") << verbose << QStringList{u"program"_s, u"@/missing.zel"_s} + sim << 4
+                                               << u"Erreur d'ouverture de @/missing.zel\n"_s;
+        QTest::newRow("verify, short file") << verbose << QStringList{u"verify"_s, u"@/short.zel"_s} + sim << 4
+                                            << u"Erreur d'ouverture de @/short.zel\n"_s;
+        QTest::newRow("read into a missing folder")
+            << verbose << QStringList{u"read"_s, u"@/no/such.zel"_s} + sim << 4
+            << u"Erreur lors de la création de @/no/such.zel. Essayer à nouveau\n"_s;
+        QTest::newRow("no port") << verbose << QStringList{u"program"_s, file} << 64 << usage;
+        QTest::newRow("port without value") << verbose << QStringList{u"verify"_s, file, u"--port"_s} << 64 << usage;
+        QTest::newRow("test with a file") << verbose << QStringList{u"test"_s, file} + sim << 64 << usage;
+        QTest::newRow("unknown option") << verbose << QStringList{u"read"_s, file, u"--fast"_s} + sim << 64 << usage;
     }
 
     void failures()
     {
         QFETCH(QStringList, simOptions);
-        QFETCH(QString, command);
+        QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         QByteArray unit = pattern(1);
         unit[5000] = static_cast<char>(unit.at(5000) + 1);
         QVERIFY(writeFile(dir_.filePath(u"unit.zel"_s), unit));
-        if (simOptions.first() == u"--load")
-            simOptions[1] = dir_.filePath(simOptions.at(1));
+        QVERIFY(writeFile(dir_.filePath(u"short.zel"_s), pattern(1).left(100)));
         SimProcess sim;
-        QVERIFY(sim.start(simOptions));
-        const QStringList arguments = command == u"test" ? QStringList{command} : QStringList{command, file_};
-        const CliRun run = runCli(arguments + QStringList{u"--port"_s, sim.path()});
-        QCOMPARE(run.exitCode, exitCode);
-        QCOMPARE(run.err, message);
-        QCOMPARE(readFile(file_), pattern(1));
-    }
-
-    // A file that cannot be read as a production file, or cannot be written,
-    // is found before the port: the unit sees no frame.
-    void nothingSentForABadFile_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("program, no such file") << u"program"_s << u"missing.zel"_s << u"Erreur d'ouverture de "_s;
-        QTest::newRow("verify, short file") << u"verify"_s << u"short.zel"_s << u"Erreur d'ouverture de "_s;
-        QTest::newRow("read into a missing folder") << u"read"_s << u"no/such/folder.zel"_s
-                                                    << u"Erreur lors de la création de "_s;
-    }
-
-    void nothingSentForABadFile()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, file);
-        QFETCH(QString, message);
-        QVERIFY(writeFile(dir_.filePath(u"short.zel"_s), pattern(5).left(100)));
-        SimProcess sim;
-        QVERIFY(sim.start({u"--verbose"_s}));
-        const QString path = dir_.filePath(file);
-        const CliRun run = runCli({command, path, u"--port"_s, sim.path()});
-        QCOMPARE(run.exitCode, 4);
-        QVERIFY2(run.err.startsWith(message + path), qPrintable(run.err));
-        QVERIFY(sim.stop());
-        QVERIFY(!sim.process().readAllStandardError().contains("zel-sim: EC"));
-    }
-
-    void portCannotBeOpened_data()
-    {
-        QTest::addColumn<QString>("port");
-        QTest::newRow("no such device") << u"/dev/torsa-no-such-port"_s;
-        QTest::newRow("not a serial device") << u"/dev/null"_s;
-    }
-
-    void portCannotBeOpened()
-    {
-        QFETCH(QString, port);
-        const CliRun run = runCli({u"program"_s, file_, u"--port"_s, port});
-        QCOMPARE(run.exitCode, 3);
-        QCOMPARE(run.err, u"L'ouverture du port "_s + port + u" à échouée !\n"_s);
-    }
-
-    void usageErrors_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("no port") << QStringList{u"program"_s, u"a.zel"_s};
-        QTest::newRow("port without value") << QStringList{u"verify"_s, u"a.zel"_s, u"--port"_s};
-        QTest::newRow("test with a file") << QStringList{u"test"_s, u"a.zel"_s, u"--port"_s, u"COM1"_s};
-        QTest::newRow("unknown option") << QStringList{u"read"_s, u"a.zel"_s, u"--port"_s, u"COM1"_s, u"--fast"_s};
-    }
-
-    void usageErrors()
-    {
-        QFETCH(QStringList, arguments);
+        QVERIFY(sim.start(simOptions.replaceInStrings(u"@"_s, dir_.path())));
+        arguments.replaceInStrings(u"@"_s, dir_.path()).replaceInStrings(u"SIM"_s, sim.path());
         const CliRun run = runCli(arguments);
-        QCOMPARE(run.exitCode, 64);
-        QVERIFY(run.err.contains(u"Usage"_s));
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.err, message.replace(u'@', dir_.path()));
+        QCOMPARE(readFile(file_), pattern(1));
+        if (exitCode > 2) {
+            QVERIFY(sim.stop());
+            QVERIFY(sim.process().readAllStandardError().contains("zel-sim: 0 frames answered"));
+        }
     }
 
 private:

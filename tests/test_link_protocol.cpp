@@ -34,14 +34,6 @@ QByteArray bytes(std::initializer_list<int> values)
     return out;
 }
 
-QString readingReport(int mode, int emptyCount)
-{
-    MemoryImage image;
-    image.set(address::kModeCell, mode);
-    image.set(address::kEmptyCountCell, emptyCount);
-    return text::readingReport(image);
-}
-
 constexpr int kWaitMs = 5000;
 
 // Runs one command to its end (the spy waits in an event loop, without sleeping).
@@ -86,10 +78,7 @@ private Q_SLOTS:
         QTest::newRow("ack after junk, followed by more") << bytes({85, 0, 2, 6, 3, 2}) << true << true << -1;
         QTest::newRow("first piece of a split ack") << bytes({2}) << false << false << -1;
         QTest::newRow("ack bytes not adjacent") << bytes({2, 6, 0, 3}) << false << true << -1;
-        QTest::newRow("ack bytes out of order") << bytes({6, 2, 3}) << false << true << -1;
-        QTest::newRow("STX 171 ETX") << bytes({2, 171, 3}) << false << true << 171;
         QTest::newRow("last byte not examined") << bytes({2, 40, 99}) << false << true << 40;
-        QTest::newRow("65 66 67") << bytes({65, 66, 67}) << false << true << -1;
         QTest::newRow("two bytes") << bytes({2, 171}) << false << false << -1;
         QTest::newRow("junk before") << bytes({85, 2, 9, 3, 2, 0, 3}) << false << true << 0;
         QTest::newRow("STX not third-last") << bytes({2, 171, 3, 0}) << false << true << -1;
@@ -109,36 +98,28 @@ private Q_SLOTS:
 
     // Texts, with their odd spaces and line ends, that the window and
     // command-line tests do not already compare.
-    void texts_data()
-    {
-        QTest::addColumn<QString>("actual");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("0%") << text::percent(81) << u"  0%  effectuée"_s;
-        QTest::newRow("1%") << text::percent(82) << u"  1%  effectuée"_s;
-        QTest::newRow("99%") << text::percent(8190) << u"  99%  effectuée"_s;
-        QTest::newRow("confirm verify") << text::confirmation(TransferKind::Verify)
-                                        << u"Commencer la vérification ? "_s;
-        QTest::newRow("activity read") << text::activity(TransferKind::Read) << u"    Lecture en cours..."_s;
-        QTest::newRow("activity verify") << text::activity(TransferKind::Verify)
-                                         << u" Vérification en cours..."_s;
-        QTest::newRow("time, nothing done") << text::timeProgress(1500, 0) << u"Temps écoulé 0:02, reste --:--"_s;
-        QTest::newRow("time, half done") << text::timeProgress(42000, 4096) << u"Temps écoulé 0:42, reste 0:42"_s;
-        const QString head = u"Centrale de défauts :\n\r"_s;
-        const QString done = u"Lecture terminée avec succés !"_s;
-        QTest::newRow("report, with PLC, 0") << readingReport(65, 0)
-                                             << head + u"Avec automate.\n\r0 message vide.  "_s + done;
-        QTest::newRow("report, without PLC, 1") << readingReport(83, 1)
-                                                << head + u"Sans automate.\n\r1 message vide.  "_s + done;
-        QTest::newRow("report, without PLC, 2") << readingReport(83, 2)
-                                                << head + u"Sans automate.\n\r2 messages vides."_s + done;
-        QTest::newRow("report, other mode, 176") << readingReport(0, 176) << head + u"176 messages vides."_s + done;
-    }
-
     void texts()
     {
-        QFETCH(QString, actual);
-        QFETCH(QString, expected);
-        QCOMPARE(actual, expected);
+        QCOMPARE(text::percent(81), u"  0%  effectuée"_s);
+        QCOMPARE(text::percent(82), u"  1%  effectuée"_s);
+        QCOMPARE(text::percent(8190), u"  99%  effectuée"_s);
+        QCOMPARE(text::confirmation(TransferKind::Verify), u"Commencer la vérification ? "_s);
+        QCOMPARE(text::activity(TransferKind::Read), u"    Lecture en cours..."_s);
+        QCOMPARE(text::activity(TransferKind::Verify), u" Vérification en cours..."_s);
+        QCOMPARE(text::timeProgress(1500, 0), u"Temps écoulé 0:02, reste --:--"_s);
+        QCOMPARE(text::timeProgress(42000, 4096), u"Temps écoulé 0:42, reste 0:42"_s);
+        const auto readingReport = [](int mode, int emptyCount) {
+            MemoryImage image;
+            image.set(address::kModeCell, mode);
+            image.set(address::kEmptyCountCell, emptyCount);
+            return text::readingReport(image);
+        };
+        const QString head = u"Centrale de défauts :\n\r"_s;
+        const QString done = u"Lecture terminée avec succés !"_s;
+        QCOMPARE(readingReport(65, 0), head + u"Avec automate.\n\r0 message vide.  "_s + done);
+        QCOMPARE(readingReport(83, 1), head + u"Sans automate.\n\r1 message vide.  "_s + done);
+        QCOMPARE(readingReport(83, 2), head + u"Sans automate.\n\r2 messages vides."_s + done);
+        QCOMPARE(readingReport(0, 176), head + u"176 messages vides."_s + done);
     }
 
     // COMn on Linux: USB adapters first, then the others, each group by name
@@ -154,7 +135,6 @@ private Q_SLOTS:
         QCOMPARE(comDevice(3, std::nullopt, present), QString());
         QCOMPARE(comDevice(3, u"/tmp/zel"_s, present), u"/tmp/zel"_s);
         QCOMPARE(comDevice(1, u""_s, present), u"/dev/ttyUSB0"_s);
-        QCOMPARE(comOverrideVariable(4), u"TORSA_COM4"_s);
         QCOMPARE(comNumberOf(u"com4"_s).value_or(0), 4);
         for (const QString &path : {u"COM5"_s, u"COM10"_s, u"/dev/ttyUSB0"_s}) {
             QCOMPARE(comNumberOf(path).value_or(0), 0);
@@ -162,6 +142,7 @@ private Q_SLOTS:
         }
     }
 
+    // zel-sim as a faulty or slow unit, then gone.
     void writeThenReadBack_data()
     {
         QTest::addColumn<QStringList>("simOptions");
@@ -187,32 +168,46 @@ private Q_SLOTS:
             QCOMPARE(int(read.data), value);
         }
         // The pseudo-terminal refuses DTR; that never counts as a port failure.
-        QVERIFY(port.isOpen());
-        QCOMPARE(lost.count(), 0);
+        QVERIFY(port.isOpen() && lost.isEmpty());
+
+        // The port raises its read error again and again unless closed: the
+        // loss of the unit is reported once and the next command fails at once.
+        QVERIFY(sim.stop());
+        QVERIFY(lost.wait(kWaitMs));
+        QVERIFY(!port.isOpen());
+        QVERIFY(!lost.wait(300));
+        QVERIFY(run(command, Command::Read, 6, 0).value().portFailed);
+        QCOMPARE(lost.count(), 1);
     }
 
     // Bytes already waiting when the frame goes out (before the port was
-    // opened, or a late answer to an earlier command) are no answer.
+    // opened, or a late answer to an earlier command) are no answer. An answer
+    // the port holds without having said so (its receive notification can stall
+    // after a zero-byte read) is still taken at the time-out. A time-out comes
+    // 0.4 s after the frame, never sooner: the upper bound only catches one
+    // that does not fire, and leaves room for a loaded machine.
     void scriptedAnswers_data()
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<QByteArray>("beforeOpen");
         QTest::addColumn<QByteArray>("stale");
         QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("stalled");
         QTest::addColumn<Status>("status");
         QTest::addColumn<int>("data");
         const int write = static_cast<int>(Command::Write);
         const int read = static_cast<int>(Command::Read);
         const QByteArray none;
-        QTest::newRow("two bytes only") << read << none << none << bytes({2, 171}) << Status::Timeout << 42;
-        QTest::newRow("STX not third-last") << read << none << none << bytes({2, 171, 3, 0}) << Status::Done << 42;
-        QTest::newRow("late ack, silent unit") << write << none << bytes({2, 6, 3}) << none << Status::Timeout << 0;
-        QTest::newRow("late answer, silent unit") << read << none << bytes({2, 99, 3}) << none << Status::Timeout
-                                                  << 42;
-        QTest::newRow("late answer, then the answer")
-            << read << none << bytes({2, 99, 3}) << bytes({2, 171, 3}) << Status::Done << 171;
-        QTest::newRow("bytes before opening") << read << bytes({2, 99, 3, 2, 6, 3}) << none << none
+        QTest::newRow("silent unit") << read << none << none << none << false << Status::Timeout << 42;
+        QTest::newRow("two bytes only") << read << none << none << bytes({2, 171}) << false << Status::Timeout << 42;
+        QTest::newRow("late ack, silent unit") << write << none << bytes({2, 6, 3}) << none << false
+                                               << Status::Timeout << 0;
+        QTest::newRow("late answer, silent unit") << read << none << bytes({2, 99, 3}) << none << false
+                                                  << Status::Timeout << 42;
+        QTest::newRow("bytes before opening") << read << bytes({2, 99, 3, 2, 6, 3}) << none << none << false
                                               << Status::Timeout << 42;
+        QTest::newRow("notification stalled") << read << none << none << bytes({2, 171, 3}) << true << Status::Done
+                                              << 171;
     }
 
     void scriptedAnswers()
@@ -221,6 +216,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, beforeOpen);
         QFETCH(QByteArray, stale);
         QFETCH(QByteArray, answer);
+        QFETCH(bool, stalled);
         QFETCH(Status, status);
         QFETCH(int, data);
         PtyUnit unit;
@@ -235,89 +231,18 @@ private Q_SLOTS:
             QVERIFY(received.wait(kWaitMs));
         }
         ByteCommand byteCommand(port);
+        port.blockSignals(stalled);
         const auto kind = static_cast<Command>(command);
+        QElapsedTimer elapsed;
+        elapsed.start();
         const CommandResult result = run(byteCommand, kind, 300, 42).value();
+        const qint64 ms = elapsed.elapsed();
+        QVERIFY2(status != Status::Timeout || (ms >= 399 && ms < 5000), qPrintable(QString::number(ms)));
         QCOMPARE(result.status, status);
-        QVERIFY(!result.portFailed);
+        QVERIFY(!result.portFailed && port.isOpen());
         if (kind == Command::Read)
             QCOMPARE(int(result.data), data);
         QCOMPARE(unit.frames(), QList<QByteArray>{kind == Command::Read ? readFrame(300, 42) : writeFrame(300, 42)});
-    }
-
-    // The receive notification can stall after a zero-byte read: an answer
-    // sitting in the port is still taken when the time-out comes.
-    void answerWithoutNotificationIsTakenAtTheTimeout()
-    {
-        PtyUnit unit;
-        QVERIFY(unit.isValid());
-        unit.setResponder([](const QByteArray &) { return bytes({2, 171, 3}); });
-        LinkPort port;
-        QVERIFY(port.open(unit.path()).ok());
-        ByteCommand command(port);
-        const QSignalBlocker stalled(port);
-        const CommandResult result = run(command, Command::Read, 5, 0).value();
-        QCOMPARE(result.status, Status::Done);
-        QCOMPARE(int(result.data), 171);
-    }
-
-    void silentUnitTimesOut_data()
-    {
-        QTest::addColumn<Command>("command");
-        QTest::newRow("write") << Command::Write;
-        QTest::newRow("read") << Command::Read;
-    }
-
-    void silentUnitTimesOut()
-    {
-        QFETCH(Command, command);
-        SimProcess sim;
-        QVERIFY(sim.start({u"--silent-from"_s, u"0"_s}));
-        LinkPort port;
-        QVERIFY(port.open(sim.path()).ok());
-        ByteCommand byteCommand(port);
-        QElapsedTimer elapsed;
-        elapsed.start();
-        const CommandResult result = run(byteCommand, command, 8191, 9).value();
-        // 0.4 s from the frame, never less; the upper bound only catches a
-        // time-out that does not fire, and leaves room for a loaded machine.
-        QVERIFY2(elapsed.elapsed() >= 399 && elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
-        QCOMPARE(result.status, Status::Timeout);
-        QCOMPARE(int(result.data), 9);
-        QVERIFY(!result.portFailed);
-        QVERIFY(port.isOpen());
-    }
-
-    // The port raises its read error again and again unless closed: the loss
-    // is reported once and the next command fails at once.
-    void unitGone_data()
-    {
-        QTest::addColumn<bool>("duringCommand");
-        QTest::newRow("while idle") << false;
-        QTest::newRow("during a command") << true;
-    }
-
-    void unitGone()
-    {
-        QFETCH(bool, duringCommand);
-        SimProcess sim;
-        QVERIFY(sim.start({u"--die-at"_s, u"5"_s}));
-        LinkPort port;
-        QSignalSpy lost(&port, &LinkPort::lost);
-        QVERIFY(port.open(sim.path()).ok());
-        ByteCommand command(port);
-        if (duringCommand) {
-            const CommandResult result = run(command, Command::Write, 5, 1).value();
-            QCOMPARE(result.status, Status::Timeout);
-            QVERIFY(result.portFailed);
-        } else {
-            QVERIFY(sim.stop());
-            QVERIFY(lost.wait(kWaitMs));
-        }
-        QVERIFY(!port.isOpen());
-        QVERIFY(!lost.wait(300));
-        QCOMPARE(lost.count(), 1);
-        QVERIFY(run(command, Command::Read, 6, 0).value().portFailed);
-        QCOMPARE(lost.count(), 1);
     }
 };
 

@@ -37,16 +37,23 @@ public:
         ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
         path_ = QString::fromLocal8Bit(name);
         notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { onReadable(); });
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
+            char buffer[512];
+            for (ssize_t n = 0; (n = ::read(master_, buffer, sizeof buffer)) > 0;)
+                pending_.append(buffer, n);
+            for (; pending_.size() >= 7; pending_.remove(0, 7)) {
+                frames_.append(pending_.left(7));
+                if (responder_)
+                    inject(responder_(frames_.constLast()));
+            }
+        });
     }
 
     ~PtyUnit()
     {
         notifier_.reset();
-        for (const int fd : {slave_, master_}) {
-            if (fd >= 0)
-                ::close(fd);
-        }
+        ::close(slave_);
+        ::close(master_);
     }
 
     PtyUnit(const PtyUnit &) = delete;
@@ -66,18 +73,6 @@ public:
     }
 
 private:
-    void onReadable()
-    {
-        char buffer[512];
-        for (ssize_t n = 0; (n = ::read(master_, buffer, sizeof buffer)) > 0;)
-            pending_.append(buffer, n);
-        for (; pending_.size() >= 7; pending_.remove(0, 7)) {
-            frames_.append(pending_.left(7));
-            if (responder_)
-                inject(responder_(frames_.constLast()));
-        }
-    }
-
     int master_ = -1;
     int slave_ = -1;
     QString path_;
