@@ -4,14 +4,12 @@
 // --help. (packaging/package-test.sh installs the real package.)
 
 #include "support/CliProcess.h"
-#include "support/ScriptedPrompts.h"
 #include "support/SimProcess.h"
+#include "support/WindowUnderTest.h"
 
-#include "editor/MainWindow.h"
 #include "link/LinkPort.h"
 #include "link/TransferTexts.h"
 
-#include <QAction>
 #include <QDesktopServices>
 #include <QDir>
 #include <QRegularExpression>
@@ -21,8 +19,6 @@
 #include <QtTest/QTest>
 
 #include <unistd.h>
-
-#include <memory>
 
 using namespace torsa;
 using namespace Qt::StringLiterals;
@@ -59,19 +55,12 @@ class TestPackage : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void portOpenFailed()
-    {
-        const QString com3 = u"L'ouverture du port COM3 à échouée !"_s;
-        QCOMPARE(link::text::portOpenFailed(3, OpenError::NotFound), com3);
-        QCOMPARE(link::text::portOpenFailed(3, OpenError::PermissionDenied), com3 + u"\r\n"_s + kAccessLine);
-        QCOMPARE(link::text::portOpenFailed(u"/dev/ttyUSB0"_s, OpenError::PermissionDenied),
-                 u"L'ouverture du port /dev/ttyUSB0 à échouée !\r\n"_s + kAccessLine);
-    }
-
     // A user outside the dialout group meets a port the system refuses: the
     // simulator's pseudo-terminal is root's alone, and torsa-cli runs as nobody.
     void refusedPortSaysWhy()
     {
+        QCOMPARE(link::text::portOpenFailed(3, OpenError::PermissionDenied),
+                 u"L'ouverture du port COM3 à échouée !\r\n"_s + kAccessLine);
         const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
         if (::geteuid() != 0 || setpriv.isEmpty())
             QSKIP("needs root and setpriv, to run torsa-cli as another user");
@@ -86,27 +75,13 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 3);
     }
 
-    // "&Aide": the current directory first, then the data folders where the
-    // package puts the document (/usr/share/torsa).
-    void helpDocumentFound_data()
-    {
-        QTest::addColumn<bool>("inCurrentDirectory");
-        QTest::addColumn<QString>("opened");
-        QTest::newRow("installed") << false << u"share/torsa"_s;
-        QTest::newRow("current directory first") << true << u"work"_s;
-    }
-
+    // "&Aide": the document where the package puts it (/usr/share/torsa, found
+    // through the data folders), then one in the current directory, which comes first.
     void helpDocumentFound()
     {
-        QFETCH(bool, inCurrentDirectory);
-        QFETCH(QString, opened);
         QTemporaryDir root;
         const QDir dir(root.path());
         QVERIFY(dir.mkpath(u"work"_s) && dir.mkpath(u"home"_s) && dir.mkpath(u"share/torsa"_s));
-        QVERIFY(testing::writeFile(dir.filePath(u"share/torsa/AIDE_TORSA.DOC"_s), "{\\rtf1 }"));
-        if (inCurrentDirectory)
-            QVERIFY(testing::writeFile(dir.filePath(u"work/AIDE_TORSA.DOC"_s), "{\\rtf1 }"));
-
         const QString previousDirectory = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.filePath(u"work"_s)));
         qputenv("XDG_DATA_HOME", dir.filePath(u"home"_s).toLocal8Bit());
@@ -114,17 +89,20 @@ private Q_SLOTS:
         QCoreApplication::setApplicationName(u"torsa"_s);
         OpenedUrls desktop;
         QDesktopServices::setUrlHandler(u"file"_s, &desktop, "open");
-        auto owned = std::make_unique<testing::ScriptedPrompts>();
-        const auto *prompts = owned.get();
-        MainWindow window(std::move(owned));
-        window.findChild<QAction *>(u"MENU_AIDE"_s)->trigger();
+        const testing::WindowUnderTest w;
+        QList<QUrl> expected;
+        for (const QString &folder : {u"share/torsa"_s, u"work"_s}) {
+            expected.append(QUrl::fromLocalFile(dir.filePath(folder + u"/AIDE_TORSA.DOC"_s)));
+            QVERIFY(testing::writeFile(expected.last().toLocalFile(), "{\\rtf1 }"));
+            w.item("MENU_AIDE")->trigger();
+        }
         QDesktopServices::unsetUrlHandler(u"file"_s);
         qunsetenv("XDG_DATA_DIRS");
         qunsetenv("XDG_DATA_HOME");
         QVERIFY(QDir::setCurrent(previousDirectory));
 
-        QVERIFY(prompts->shown.isEmpty());
-        QCOMPARE(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(dir.filePath(opened + u"/AIDE_TORSA.DOC"_s))});
+        QVERIFY(w.prompts->shown.isEmpty());
+        QCOMPARE(desktop.urls, expected);
     }
 
     // Every command line, option and exit status of --help is in the man page,
@@ -132,7 +110,6 @@ private Q_SLOTS:
     void manPageFollowsHelp()
     {
         const QString help = QString::fromUtf8(testing::runCli({u"--help"_s}).out);
-        QVERIFY(!help.isEmpty());
 
         // SYNOPSIS as a reader sees it, blanks dropped, "|" at each line's end.
         QString synopsis = manSection(u"SYNOPSIS"_s) + u"\n.br"_s;
@@ -165,11 +142,10 @@ private Q_SLOTS:
                      qPrintable(match.captured(0)));
         }
 
-        const QString version = QString::fromUtf8(testing::runCli({u"--version"_s}).out).trimmed().section(u' ', 1);
-        QVERIFY(!version.isEmpty());
-        QVERIFY2(testing::readFile(QStringLiteral(TORSA_SOURCE_DIR "/packaging/torsa-cli.1")).contains(
-                     "\"torsa " + version.toUtf8() + '"'),
-                 qPrintable(version));
+        const QByteArray version = testing::runCli({u"--version"_s}).out.trimmed().split(' ').value(1);
+        QVERIFY2(!version.isEmpty() && testing::readFile(QStringLiteral(TORSA_SOURCE_DIR "/packaging/torsa-cli.1"))
+                                           .contains("\"torsa " + version + '"'),
+                 version.constData());
         QVERIFY(manSection(u"ENVIRONMENT"_s).contains(u"TORSA_COM1"_s));
     }
 };

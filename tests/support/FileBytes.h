@@ -14,7 +14,6 @@ namespace torsa::testing {
 inline QByteArray bytesOf(const MemoryImage &image)
 {
     QByteArray out;
-    out.reserve(static_cast<qsizetype>(image.cells().size()));
     for (const int cell : image.cells())
         out.append(static_cast<char>(cell));
     return out;
