@@ -79,5 +79,11 @@ fuzz: lint-deps
 lint: lint-deps build
 	scripts/lint.sh $(BUILD_DIR)
 
+# Each planted fault of tests/faults.txt in a copy of the tree (build-mutants/):
+# rebuilt, the whole suite run; prints a line per fault and "K caught, S missed of T".
+.PHONY: mutants
+mutants: deps
+	scripts/mutants.sh
+
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)
