@@ -9,7 +9,7 @@
 // slot's cells held before, a byte of options (bit 0: text as raw UTF-16,
 // else UTF-8; bit 1: without PLC), the priority of another slot, then the text.
 
-#include "support/ShownText.h"
+#include "ShownText.h"
 
 #include "store/AddressMap.h"
 #include "store/BlinkCoding.h"

@@ -50,6 +50,7 @@ files=(
     /usr/share/man/man1/torsa-cli.1.gz
     /usr/share/doc/torsa/examples/demo.zel
     /usr/share/doc/torsa/examples/demo-sans-automate.zel
+    /usr/share/doc/torsa/examples/demo.csv
 )
 
 all_present() { for f in "${files[@]}"; do [ -f "$f" ] || { echo "missing $f"; return 1; }; done; }

@@ -15,7 +15,7 @@ demo=$build/demo
 unit=$demo/zel-unit
 
 mkdir -p "$demo"
-cp -f "$root/samples/demo.zel" "$root/samples/demo-sans-automate.zel" "$demo/"
+cp -f "$root"/samples/demo*.zel "$root"/samples/demo*.csv "$demo/"
 rm -f "$unit"
 
 "$build/tools/zel-sim/zel-sim" --load "$demo/demo.zel" --save "$demo/unit.zel" \

@@ -1,14 +1,19 @@
-// The display preview apart from the main window: the 40-character limit, the
-// cells at each blink phase, the four windows and their tick.
+// The display preview: the 40-character limit and the cells at each blink phase
+// apart from any window, the four windows and their tick, then "&Affichage",
+// "Centrer" and "Annuler (centrer)" on the main window.
 
 #include "preview/PreviewWindow.h"
+#include "support/WindowUnderTest.h"
 
-#include <QFontMetrics>
-#include <QLabel>
-#include <QTest>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPointer>
+#include <QSignalSpy>
 #include <QTimer>
+#include <QtTest/QTest>
 
 using namespace torsa;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -28,6 +33,24 @@ public:
     BlinkBoxes blinkBoxes() const override { return boxes; }
 };
 
+struct Fixture : testing::WindowUnderTest {
+    Fixture()
+    {
+        window->show();
+        newSession("MENU_ED_AVEC");
+        prompts->shown.clear();
+    }
+    void centre() const { click("Commande2"); }
+    QStringList checkedItems() const
+    {
+        QStringList checked;
+        for (const char *display : {"MENU_VISU116", "MENU_VISU120", "MENU_VISU216", "MENU_VISU220"})
+            if (item(display)->isChecked())
+                checked << QString::fromUtf8(display);
+        return checked;
+    }
+};
+
 BlinkBoxes boxesAt(std::initializer_list<int> positions)
 {
     BlinkBoxes boxes{};
@@ -38,7 +61,7 @@ BlinkBoxes boxesAt(std::initializer_list<int> positions)
 
 QLabel *cell(const QWidget &window, int i)
 {
-    return window.findChild<QLabel *>(QStringLiteral("Label%1").arg(i));
+    return window.findChild<QLabel *>(u"Label%1"_s.arg(i));
 }
 
 // The 40 cells of text, one character each, empty past its end.
@@ -58,6 +81,27 @@ QStringList cellTexts(const QWidget &window)
     return texts;
 }
 
+QList<PreviewWindow *> openPreviews()
+{
+    QList<PreviewWindow *> open;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *p = qobject_cast<PreviewWindow *>(w); p && p->isVisible())
+            open << p;
+    return open;
+}
+
+PreviewWindow *onlyPreview()
+{
+    const QList<PreviewWindow *> open = openPreviews();
+    return open.size() == 1 ? open.first() : nullptr;
+}
+
+// Spaces written as dots, to be counted.
+QString dots(const char *text)
+{
+    return QString::fromUtf8(text).replace(u'.', u' ');
+}
+
 const QString kClef = QString::fromUcs4(U"\U0001D11E");
 
 } // namespace
@@ -68,23 +112,10 @@ class TestPreview : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void limit_data()
+    void cleanup()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        const QString forty = QString(39, u'a') + u'b';
-        QTest::newRow("40") << forty << forty;
-        QTest::newRow("41") << forty + u'X' << forty;
-        QTest::newRow("42 trailing spaces") << forty + QStringLiteral("  ") << forty;
-        // A character outside the Basic Multilingual Plane is one character.
-        QTest::newRow("wide 40th") << forty.left(39) + kClef + u'X' << forty.left(39) + kClef;
-    }
-
-    void limit()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(preview::limit(text), expected);
+        // No preview of one test may be seen by the next.
+        QTRY_VERIFY(openPreviews().isEmpty());
     }
 
     void render_data()
@@ -93,17 +124,15 @@ private Q_SLOTS:
         QTest::addColumn<BlinkBoxes>("boxes");
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QStringList>("expected");
-        QStringList hiddenBC = expectedCells(QStringLiteral("ABCD"));
+        QStringList hiddenBC = expectedCells(u"ABCD"_s);
         hiddenBC[1].clear();
         hiddenBC[2].clear();
-        QStringList wide = expectedCells(QStringLiteral("AxB"));
+        QStringList wide = expectedCells(u"AxB"_s);
         wide[1] = kClef;
-        QTest::newRow("blinking, shown") << QStringLiteral("ABCD") << boxesAt({2, 3}) << true
-                                         << expectedCells(QStringLiteral("ABCD"));
-        QTest::newRow("blinking, hidden") << QStringLiteral("ABCD") << boxesAt({2, 3}) << false << hiddenBC;
-        QTest::newRow("boxes past the end, hidden") << QStringLiteral("AB") << boxesAt({3, 4, 40}) << false
-                                                    << expectedCells(QStringLiteral("AB"));
-        QTest::newRow("wide character is one cell") << QStringLiteral("A") + kClef + u'B' << BlinkBoxes{} << true << wide;
+        QTest::newRow("blinking, shown") << u"ABCD"_s << boxesAt({2, 3}) << true << expectedCells(u"ABCD"_s);
+        QTest::newRow("blinking, hidden") << u"ABCD"_s << boxesAt({2, 3}) << false << hiddenBC;
+        QTest::newRow("boxes past the end, hidden") << u"AB"_s << boxesAt({3, 4, 40}) << false << expectedCells(u"AB"_s);
+        QTest::newRow("wide character is one cell") << u"A"_s + kClef + u'B' << BlinkBoxes{} << true << wide;
     }
 
     void render()
@@ -122,11 +151,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("boundary"); // x where a one-line display ends; 0: two lines
-        const QString caption = QStringLiteral("Visualisation sur afficheur %1 fois %2 caractères");
-        QTest::newRow("1x16") << DisplayType::OneBySixteen << QStringLiteral("V116") << caption.arg(1).arg(16) << 272;
-        QTest::newRow("1x20") << DisplayType::OneByTwenty << QStringLiteral("V120") << caption.arg(1).arg(20) << 336;
-        QTest::newRow("2x16") << DisplayType::TwoBySixteen << QStringLiteral("V216") << caption.arg(2).arg(16) << 0;
-        QTest::newRow("2x20") << DisplayType::TwoByTwenty << QStringLiteral("V220") << caption.arg(2).arg(20) << 0;
+        const QString caption = u"Visualisation sur afficheur %1 fois %2 caractères"_s;
+        QTest::newRow("1x16") << DisplayType::OneBySixteen << u"V116"_s << caption.arg(1).arg(16) << 272;
+        QTest::newRow("1x20") << DisplayType::OneByTwenty << u"V120"_s << caption.arg(1).arg(20) << 336;
+        QTest::newRow("2x16") << DisplayType::TwoBySixteen << u"V216"_s << caption.arg(2).arg(16) << 0;
+        QTest::newRow("2x20") << DisplayType::TwoByTwenty << u"V220"_s << caption.arg(2).arg(20) << 0;
     }
 
     void displayWindow()
@@ -137,34 +166,29 @@ private Q_SLOTS:
         QFETCH(int, boundary);
         EditorStub editor;
         PreviewWindow window(type, editor);
-        window.show();
         QCOMPARE(window.objectName(), name);
         QCOMPARE(window.windowTitle(), caption);
         // No owner, not modal: the main window stays usable.
-        QCOMPARE(window.parentWidget(), nullptr);
-        QCOMPARE(window.windowModality(), Qt::NonModal);
-        const auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
-        QCOMPARE(timer->interval(), 500);
-        QVERIFY(timer->isActive());
+        QVERIFY(window.parentWidget() == nullptr && window.windowModality() == Qt::NonModal);
+        const auto *timer = window.findChild<QTimer *>(u"Timer1"_s);
+        QVERIFY(timer->isActive() && timer->interval() == 500);
 
         // The cells of the display stand inside its frame, line 2 under line 1.
-        const QRect frame = window.findChild<QWidget *>(QStringLiteral("Shape1"))->geometry();
+        const QRect frame = window.findChild<QWidget *>(u"Shape1"_s)->geometry();
         const int width = display::width(type);
         for (int i = 1; i <= width * display::lines(type); ++i)
             QVERIFY2(frame.contains(cell(window, i)->geometry()), qPrintable(QString::number(i)));
-        auto *marker = window.findChild<QLabel *>(QStringLiteral("Label41"));
+        auto *marker = window.findChild<QLabel *>(u"Label41"_s);
         if (boundary == 0) {
             QCOMPARE(cell(window, width + 1)->x(), cell(window, 1)->x());
-            QVERIFY(cell(window, width + 1)->y() > cell(window, 1)->y());
-            QCOMPARE(marker, nullptr);
+            QVERIFY(cell(window, width + 1)->y() > cell(window, 1)->y() && marker == nullptr);
             return;
         }
         // The marker stands between the last cell of the display and the next one,
         // its caption readable whole.
         QCOMPARE(cell(window, width + 1)->x(), boundary);
         QVERIFY(cell(window, width)->geometry().right() <= boundary);
-        QVERIFY(marker);
-        QCOMPARE(marker->text(), QStringLiteral("Limite de défilement"));
+        QCOMPARE(marker->text(), u"Limite de défilement"_s);
         QVERIFY(QFontMetrics(marker->font()).horizontalAdvance(marker->text()) <= marker->width());
     }
 
@@ -180,7 +204,6 @@ private Q_SLOTS:
         for (int i = 1; i <= preview::kCellCount; ++i)
             ruler << QString::number(i % 10);
         QCOMPARE(cellTexts(window), ruler);
-        QCOMPARE(window.blinkPhase(), 0);
         window.Timer1_Timer();
         QCOMPARE(window.blinkPhase(), -1);
         QCOMPARE(cellTexts(window), expectedCells(editor.text));
@@ -188,9 +211,122 @@ private Q_SLOTS:
         window.Timer1_Timer();
         QCOMPARE(window.blinkPhase(), 0);
         QCOMPARE(cell(window, 1)->text(), QString());
-        QCOMPARE(cell(window, 2)->text(), QStringLiteral("A"));
+        QCOMPARE(cell(window, 2)->text(), u"A"_s);
         // Characters 33 to 40 of the 2 x 16 display never reach lines 1 and 2.
         QVERIFY(!cell(window, 33)->isVisibleTo(&window));
+    }
+
+    // Each display item opens its preview and is the only one checked; choosing a
+    // display, the same one included, closes the preview open before. Without a
+    // display "Centrer" refuses and "Annuler (centrer)" has nothing to give back.
+    void onlyOnePreviewEverOpen()
+    {
+        const Fixture f;
+        f.text()->setText(u"ABC"_s);
+        f.centre();
+        QCOMPARE(f.prompts->lastText(), u"Sélectionner un afficheur dans le menu affichage."_s);
+        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Information);
+        f.item("MENU_ED_ANNULER")->trigger();
+        QCOMPARE(f.text()->text(), QString());
+
+        QPointer<PreviewWindow> previous;
+        const std::pair<const char *, DisplayType> choices[] = {
+            {"MENU_VISU220", DisplayType::TwoByTwenty}, {"MENU_VISU116", DisplayType::OneBySixteen},
+            {"MENU_VISU216", DisplayType::TwoBySixteen}, {"MENU_VISU216", DisplayType::TwoBySixteen},
+            {"MENU_VISU120", DisplayType::OneByTwenty}};
+        for (const auto &[item, type] : choices) {
+            f.item(item)->trigger();
+            QCOMPARE(f.checkedItems(), QStringList{QString::fromUtf8(item)});
+            QVERIFY(previous.isNull()); // gone, not merely hidden
+            previous = onlyPreview();
+            QVERIFY(previous && previous->displayType() == type);
+        }
+        QCOMPARE(f.prompts->shown.size(), 1);
+    }
+
+    // The preview shows the editor's text and boxes and cuts the text to 40
+    // characters at its tick, only while it is open; a closed preview leaves its
+    // display chosen for "Centrer".
+    void previewFollowsTheEditorUntilClosed()
+    {
+        const Fixture f;
+        f.item("MENU_VISU120")->trigger();
+        const QString forty = QString(39, u'X') + u'Z';
+        f.get<QCheckBox>("Coche2")->setChecked(true);
+        f.text()->setText(forty + u"Y"_s);
+        QTRY_COMPARE(f.text()->text(), forty);
+        const QPointer<PreviewWindow> open = onlyPreview();
+        QVERIFY(open);
+        QTRY_COMPARE(cell(*open, 40)->text(), u"Z"_s);
+        // The ticked character blinks, its neighbour does not.
+        QTRY_COMPARE(cell(*open, 1)->text(), QString());
+        QCOMPARE(cell(*open, 2)->text(), u"X"_s);
+        QTRY_COMPARE(cell(*open, 1)->text(), u"X"_s);
+
+        QVERIFY(open->close());
+        QTRY_VERIFY(open.isNull());
+        QCOMPARE(f.checkedItems(), QStringList{u"MENU_VISU120"_s});
+        f.text()->setText(forty + u"Y"_s);
+        QSignalSpy refresh(f.get<QTimer>("Timer1"), &QTimer::timeout);
+        QVERIFY(refresh.wait(2000));
+        QCOMPARE(f.text()->text(), forty + u"Y"_s);
+        f.text()->setText(u"POMPE 1"_s);
+        f.centre();
+        QCOMPARE(f.text()->text(), dots("......POMPE.1"));
+    }
+
+    // "Centrer" twice, then "Annuler (centrer)": the text centered once for the
+    // chosen display, the boxes left where they were, the text typed back; a text
+    // that fits no way is refused each time and undo gives the text before the last try.
+    void centerTwiceThenUndo_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("centered");
+        QTest::newRow("1x16") << u"MENU_VISU116"_s << dots("..ABC") << dots("......ABC");
+        QTest::newRow("2x16 two lines") << u"MENU_VISU216"_s << dots("ALARME.POMPE.NUMERO.2")
+                                        << dots("..ALARME.POMPE......NUMERO.2");
+        QTest::newRow("2x20") << u"MENU_VISU220"_s << dots("TEMPERATURE.HAUTE.FOUR.3")
+                              << dots(".TEMPERATURE.HAUTE.........FOUR.3");
+        QTest::newRow("2x16 impossible") << u"MENU_VISU216"_s << dots("..PRESSION.BASSE.CIRCUIT.PRINCIPAL.")
+                                         << dots("PRESSION.BASSE.CIRCUIT.PRINCIPAL");
+    }
+
+    void centerTwiceThenUndo()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, typed);
+        QFETCH(QString, centered);
+        const Fixture f;
+        f.item(item.toUtf8().constData())->trigger();
+        f.text()->setText(typed);
+        f.get<QCheckBox>("Coche3")->setChecked(true);
+        f.centre();
+        f.centre();
+        QCOMPARE(f.text()->text(), centered);
+        QCOMPARE(f.window->blinkBoxes(), boxesAt({2}));
+        const bool impossible = QByteArray(QTest::currentDataTag()).endsWith("impossible");
+        f.item("MENU_ED_ANNULER")->trigger();
+        QCOMPARE(f.text()->text(), impossible ? centered : typed);
+        QCOMPARE(f.prompts->shown.size(), impossible ? 2 : 0);
+        for (const testing::Shown &box : f.prompts->shown)
+            QVERIFY(box.text == u"Centrage automatique impossible."_s && box.icon == PromptIcon::Exclamation);
+    }
+
+    // Closing the main window ends the program's event loop although a preview is open.
+    void previewDoesNotOutliveMainWindow()
+    {
+        QPointer<PreviewWindow> open;
+        {
+            const Fixture f;
+            f.item("MENU_VISU220")->trigger();
+            open = onlyPreview();
+            QVERIFY(open);
+            QTimer::singleShot(0, f.window.get(), [&f] { f.window->close(); });
+            QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); }); // still running
+            QCOMPARE(QApplication::exec(), 0);
+        }
+        QVERIFY(open.isNull());
     }
 };
 

@@ -1,13 +1,13 @@
 // The message store: character codes, text decoding, blink coding and the rules
 // of "Valider", checked against the cells they must produce.
 
-#include "support/ShownText.h"
-
 #include "store/BlinkCoding.h"
+#include "store/CharCodes.h"
 #include "store/MemoryImage.h"
 #include "store/MessageText.h"
 #include "store/Validation.h"
 
+#include <QRandomGenerator>
 #include <QtTest/QTest>
 
 #include <initializer_list>
@@ -30,12 +30,6 @@ void putText(MemoryImage &image, int message, const std::vector<int> &cells)
     int a = address::textStart(message);
     for (const int c : cells)
         image.set(a++, c);
-}
-
-std::vector<int> textCells(const MemoryImage &image, int message, int count)
-{
-    const auto *first = image.cells().data() + address::textStart(message);
-    return {first, first + count};
 }
 
 std::vector<int> cellsOf(int repeated, int count, std::initializer_list<int> tail)
@@ -99,55 +93,88 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<BlinkBoxes>("checked");
         QTest::addColumn<std::vector<int>>("cells");
-        // The unit's letters and the Windows-1252 signs whose codes it takes for them
-        // (shown again as those letters); the euro sign keeps 128.
+        QTest::addColumn<QString>("shown");   // empty: the text itself
         QTest::newRow("unit letters") << QStringLiteral("§üéâäàçêëèïîôöòûùA") << BlinkBoxes{}
-            << std::vector<int>{127, 129, 130, 131, 132, 133, 135, 136, 137, 138, 139, 140, 147, 148, 149, 150, 151, 65, 3};
-        QTest::newRow("Windows-1252 signs") << QStringLiteral("‚…€™") << BlinkBoxes{} << std::vector<int>{130, 133, 128, 153, 3};
-        QTest::newRow("first blinks") << QStringLiteral("AB") << boxes({1}) << std::vector<int>{5, 65, 5, 66, 3};
+            << std::vector<int>{127, 129, 130, 131, 132, 133, 135, 136, 137, 138, 139, 140, 147, 148, 149, 150, 151, 65, 3}
+            << QString();
+        // The Windows-1252 signs whose codes the unit takes for its letters show as
+        // those letters; the euro sign keeps 128.
+        QTest::newRow("Windows-1252 signs") << QStringLiteral("‚…€™") << BlinkBoxes{}
+                                            << std::vector<int>{130, 133, 128, 153, 3} << QStringLiteral("éà€™");
+        QTest::newRow("first blinks") << QStringLiteral("AB") << boxes({1}) << std::vector<int>{5, 65, 5, 66, 3}
+                                      << QString();
         QTest::newRow("last blinks: closing toggle")
-            << QStringLiteral("AB") << boxes({2}) << std::vector<int>{65, 5, 66, 5, 3};
+            << QStringLiteral("AB") << boxes({2}) << std::vector<int>{65, 5, 66, 5, 3} << QString();
         QTest::newRow("boxes past the text produce nothing")
-            << QStringLiteral("AB") << boxes({39, 40}) << std::vector<int>{65, 66, 3};
+            << QStringLiteral("AB") << boxes({39, 40}) << std::vector<int>{65, 66, 3} << QString();
         // Toggle, 40th character and closing toggle fill the 42 cells: no end marker.
-        QTest::newRow("40 characters, last blinks") << QString(40, u'a') << boxes({40}) << cellsOf('a', 39, {5, 'a', 5});
+        QTest::newRow("40 characters, last blinks") << QString(40, u'a') << boxes({40})
+                                                    << cellsOf('a', 39, {5, 'a', 5}) << QString();
         // Character 41 blinks with 40, no room to close.
-        QTest::newRow("41 characters, zone to 40") << QString(41, u'a') << boxes({40}) << cellsOf('a', 39, {5, 'a', 'a'});
-        QTest::newRow("42 characters") << QString(42, u'z') << BlinkBoxes{} << std::vector<int>(42, 'z');
+        QTest::newRow("41 characters, zone to 40") << QString(41, u'a') << boxes({40})
+                                                   << cellsOf('a', 39, {5, 'a', 'a'}) << QString();
+        QTest::newRow("42 characters") << QString(42, u'z') << BlinkBoxes{} << std::vector<int>(42, 'z') << QString();
     }
 
+    // Message 8, unit 5, priority 7: its cells, nothing past its end marker nor
+    // in the next slot touched, and the text shown again.
     void encoding()
     {
         QFETCH(QString, text);
         QFETCH(BlinkBoxes, checked);
         QFETCH(std::vector<int>, cells);
+        QFETCH(QString, shown);
         MemoryImage image;
         image.set(address::unitCell(9), 0x55);
         putText(image, 8, std::vector<int>(42, 0x77));
-        const EditedMessage message{8, 2, 0, text, checked};
+        const EditedMessage message{8, 5, 7, text, checked};
         QVERIFY(validation::check(image, message).accepted());
         validation::store(image, message);
-        QCOMPARE(textCells(image, 8, static_cast<int>(cells.size())), cells);
-        // Cells after the end marker and the next slot keep what they held.
-        for (auto a = address::textStart(8) + static_cast<int>(cells.size()); a < address::slotStart(9); ++a)
+        QCOMPARE(image[address::unitCell(8)], 133);
+        QCOMPARE(image[address::priorityCell(8)], 7);
+        const int end = address::textStart(8) + static_cast<int>(cells.size());
+        QCOMPARE(std::vector<int>(image.cells().begin() + address::textStart(8), image.cells().begin() + end), cells);
+        for (int a = end; a < address::slotStart(9); ++a)
             QCOMPARE(image[a], 0x77);
         QCOMPARE(image[address::unitCell(9)], 0x55);
-        QCOMPARE(image[address::unitCell(8)], 130);
-        QCOMPARE(text::decode(image, 8), testing::shownText(text));
+        QCOMPARE(text::decode(image, 8), shown.isEmpty() ? text : shown);
     }
 
-    // The worked examples of "Valider": message 3, unit 5, priority 0, "AB", then
-    // again with its first character blinking, in cells 132 to 138.
-    void workedSlots()
+    // Generated messages the rules accept, stored and decoded again: the text
+    // typed, a flag under each ticked box of a character.
+    void storeThenDecode()
     {
-        MemoryImage image;
-        const auto cells = [&image](int first, int count) {
-            return std::vector<int>(image.cells().data() + first, image.cells().data() + first + count);
-        };
-        validation::store(image, {3, 5, 0, QStringLiteral("AB"), {}});
-        QCOMPARE(cells(132, 5), (std::vector<int>{133, 0, 65, 66, 3}));
-        validation::store(image, {3, 5, 0, QStringLiteral("AB"), boxes({1})});
-        QCOMPARE(cells(132, 7), (std::vector<int>{133, 0, 5, 65, 5, 66, 3}));
+        QStringList chars;
+        for (int code = 32; code < 160; ++code) {
+            const char32_t c = charcodes::fromWindows1252(code);
+            if (charcodes::windows1252Code(c) == code && charcodes::fromDevice(charcodes::toDevice(code)) == code)
+                chars << QString::fromUcs4(&c, 1);
+        }
+        QRandomGenerator random(20240611);
+        for (int i = 0; i < 2000; ++i) {
+            EditedMessage m{static_cast<int>(random.bounded(181)), static_cast<int>(random.bounded(32)), 0, {}, {}};
+            for (bool &box : m.blink)
+                box = i % 2 == 1 && random.bounded(3) == 0;
+            const int length = random.bounded(1, kMaxTextLength - blink::toggleCount(m.blink) + 1);
+            for (int k = 0; k < length; ++k)
+                m.text += chars.at(random.bounded(chars.size()));
+            MemoryImage image;
+            QVERIFY(validation::check(image, m).accepted());
+            validation::store(image, m);
+            QCOMPARE(text::decode(image, m.number), m.text);
+            QCOMPARE(image.unit(m.number), m.unit);
+            const BlinkFlags flags = blink::decodeFlags(image, m.number);
+            for (int k = 1; k <= kBlinkBoxCount; ++k)
+                QCOMPARE(flags[static_cast<std::size_t>(k)], k <= length && m.blink[static_cast<std::size_t>(k - 1)]);
+        }
+    }
+
+    // After "Valider" the editor moves on, but never past the mode's last message.
+    void nextMessageNumber()
+    {
+        QCOMPARE(validation::nextMessageNumber(16, SessionMode::WithPlc), 17);
+        QCOMPARE(validation::nextMessageNumber(16, SessionMode::WithoutPlc), 16);
+        QCOMPARE(validation::nextMessageNumber(180, SessionMode::WithPlc), 180);
     }
 
     void refusals_data()

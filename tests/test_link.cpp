@@ -1,8 +1,11 @@
-// The unit's byte protocol: frames, answer recognition, texts and COMn naming
-// as pure functions, then one byte command at a time through the real port
-// class on a pseudo-terminal, against zel-sim as its own process and against
-// a scripted unit for the answer shapes the simulator does not make.
+// The device link: frames, answer recognition, texts and COMn naming as pure
+// functions; one byte command at a time through the real port class on a
+// pseudo-terminal, against zel-sim as its own process and against a scripted
+// unit for the answer shapes the simulator does not make; then the transfer
+// engine against a unit in the test process, where every frame is seen. The
+// round trip of a whole image runs in test_link_cli.
 
+#include "support/FileBytes.h"
 #include "support/PtyUnit.h"
 #include "support/SimProcess.h"
 
@@ -10,14 +13,17 @@
 #include "link/LinkPort.h"
 #include "link/PortNames.h"
 #include "link/Protocol.h"
+#include "link/TransferEngine.h"
 #include "link/TransferTexts.h"
 #include "store/AddressMap.h"
 #include "store/MemoryImage.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <optional>
 
 using namespace torsa;
@@ -49,9 +55,58 @@ std::optional<CommandResult> run(ByteCommand &command, Command kind, int address
     return finished.first().first().value<CommandResult>();
 }
 
+
+struct Run {
+    std::optional<TransferOutcome> outcome;
+    QList<int> progress;
+};
+
+// Runs one transfer to its end; onProgress may act in the middle of it.
+Run runTransfer(TransferEngine &engine, TransferKind kind, const std::function<void(int)> &onProgress = {})
+{
+    Run run;
+    const QObject context;
+    QObject::connect(&engine, &TransferEngine::progress, &context, [&](int address) {
+        run.progress.append(address);
+        if (onProgress)
+            onProgress(address);
+    });
+    QSignalSpy finished(&engine, &TransferEngine::finished);
+    if (engine.start(kind) && (!finished.isEmpty() || finished.wait(120000)))
+        run.outcome = finished.first().first().value<TransferOutcome>();
+    return run;
+}
+
+// A unit in the test process that stores writes and answers reads from its
+// memory (or with 0), or with "ABC" at the garbled addresses.
+struct MemoryUnit {
+    PtyUnit unit;
+    QByteArray memory = QByteArray(address::kImageSize, '\0');
+    QSet<int> garbled;
+    bool readsZero = false;
+    LinkPort port;
+    MemoryImage image;
+    TransferEngine engine{port, image};
+
+    MemoryUnit()
+    {
+        unit.setResponder([this](const QByteArray &frame) {
+            const int a = static_cast<std::uint8_t>(frame[3]) * 256 + static_cast<std::uint8_t>(frame[4]);
+            if (frame[1] == 'E') {
+                memory[a] = frame[5];
+                return QByteArray("\x02\x06\x03", 3);
+            }
+            const char byte = readsZero ? '\0' : memory.at(a);
+            return garbled.contains(a) ? QByteArray("ABC") : QByteArray(1, kStx) + byte + kEtx;
+        });
+        if (unit.isValid())
+            port.open(unit.path());
+    }
+};
+
 } // namespace
 
-class TestLinkProtocol : public QObject {
+class TestLink : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -244,7 +299,79 @@ private Q_SLOTS:
             QCOMPARE(int(result.data), data);
         QCOMPARE(unit.frames(), QList<QByteArray>{kind == Command::Read ? readFrame(300, 42) : writeFrame(300, 42)});
     }
+
+    // An answer without STX third-last keeps the data byte, and each read
+    // frame carries the byte read before it.
+    void readCarriesTheDataByte()
+    {
+        MemoryUnit f;
+        for (int a = 0; a < address::kImageSize; ++a)
+            f.memory[a] = static_cast<char>((a * 13 + 1) % 256);
+        f.garbled = {10, 11};
+        const Run read = runTransfer(f.engine, TransferKind::Read);
+        QVERIFY(read.outcome && read.outcome->succeeded());
+        QCOMPARE(f.image.at(9), (9 * 13 + 1) % 256);
+        QCOMPARE(f.image.at(10), f.image.at(9));
+        QCOMPARE(f.image.at(11), f.image.at(9));
+        QCOMPARE(f.image.at(12), (12 * 13 + 1) % 256);
+        const QList<QByteArray> &frames = f.unit.frames();
+        QCOMPARE(frames.size(), address::kImageSize);
+        QCOMPARE(frames.constFirst(), readFrame(0, 0));
+        for (int a = 1; a < address::kImageSize; ++a) {
+            if (frames.at(a) != readFrame(a, static_cast<std::uint8_t>(f.image.at(a - 1))))
+                QFAIL(qPrintable(u"read frame %1 does not carry the byte of %2"_s.arg(a).arg(a - 1)));
+        }
+    }
+
+    // The link test writes 0, 170, 255 and 0 to cell 8191, reading each back;
+    // a unit reading 0 fails at 170 and keeps it, and the image keeps its cell.
+    void linkTest()
+    {
+        const int cell = address::kLinkTestCell;
+        for (const bool readsZero : {false, true}) {
+            MemoryUnit f;
+            f.readsZero = readsZero;
+            f.image.set(cell, 99);
+            const Run test = runTransfer(f.engine, TransferKind::LinkTest);
+            QVERIFY(test.outcome && test.progress.isEmpty());
+            QCOMPARE(test.outcome->succeeded(), !readsZero);
+            QCOMPARE(f.image.at(cell), readsZero ? 99 : 0);
+            QCOMPARE(f.memory.at(cell), char(readsZero ? 170 : 0));
+            QList<QByteArray> frames{writeFrame(cell, 0), readFrame(cell, 0), writeFrame(cell, 170),
+                                     readFrame(cell, 0)};
+            if (!readsZero)
+                frames << writeFrame(cell, 255) << readFrame(cell, 0) << writeFrame(cell, 0);
+            QCOMPARE(f.unit.frames(), frames);
+        }
+    }
+
+    // A stop ends the transfer after the byte in progress; a second transfer
+    // cannot start inside the first. The periodic refresh rewrites cells
+    // meanwhile: each goes out as it stands when sent.
+    void stopAfterTheByteInProgress()
+    {
+        MemoryUnit f;
+        f.memory.fill('\x55');
+        f.image.set(7, 8);
+        bool nestedStarted = false;
+        const Run run = runTransfer(f.engine, TransferKind::Program, [&f, &nestedStarted](int address) {
+            if (address == 10) {
+                nestedStarted = f.engine.start(TransferKind::Verify);
+                f.image.set(30, 77);
+            }
+            if (address == 50)
+                f.engine.requestStop();
+        });
+        QVERIFY(!nestedStarted && run.outcome);
+        QCOMPARE(run.outcome->result, TransferResult::Stopped);
+        QCOMPARE(f.unit.frames().size(), 51);
+        MemoryImage expected;
+        expected.set(7, 8);
+        expected.set(30, 77);
+        QVERIFY(f.image == expected);
+        QCOMPARE(f.memory.left(51), testing::bytesOf(expected).left(51));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestLinkProtocol)
-#include "test_link_protocol.moc"
+QTEST_GUILESS_MAIN(TestLink)
+#include "test_link.moc"

@@ -1,16 +1,15 @@
-// `torsa-cli export` and `torsa-cli import` as processes: a file saved by the
-// window and edited as a spreadsheet would, Windows-1252 lists, refused rows, what
-// an export cannot carry, usage and file errors.
+// torsa-cli list, export and import as processes. The sample production files
+// are what their message lists give when typed through the rules of "Valider"
+// (the import does exactly that), and export gives the lists back; then a list
+// edited in a spreadsheet, refused rows, what an export cannot carry, and every
+// usage and file error with its exit status.
 
 #include "support/CliProcess.h"
 #include "support/MessageSets.h"
-#include "support/WindowUnderTest.h"
 #include "files/MessageListCsv.h"
 #include "files/ProductionFile.h"
 #include "store/CharCodes.h"
 
-#include <QCheckBox>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,36 +21,14 @@ namespace {
 
 constexpr int kExitDataRefused = 65;
 
-// "Nouveau" in the mode, each message typed and validated, one refresh tick,
-// "Enregistrer" under `path`: a file the technician makes. False when the window
-// said anything but the new-session question.
-bool saveFromTheWindow(SessionMode mode, const QString &path)
+QString sample(const QString &name)
 {
-    const int last = mode::lastMessage(mode);
-    WindowUnderTest w;
-    w.newSession(mode == SessionMode::WithPlc ? "MENU_ED_AVEC" : "MENU_ED_SANS");
-    for (const EditedMessage &m : {edited(0, 3, 1, u"Défaut pompe 1"_s, {8, 9, 10, 11, 12, 13, 14}),
-                                   edited(1, 0, 0, u"  Arrêt; urgence  "_s),
-                                   edited(2, 31, last, u"Niveau \"haut\""_s, {1}),
-                                   edited(5, 1, 2, u"0123456789"_s.repeated(4) + u'X', {36, 37, 38, 39, 40}),
-                                   edited(last, 2, 0, u"§ü é â ä à ç ê ë è ï î ô ö ò û ù"_s, {3, 5})}) {
-        w.get<QScrollBar>("DéfilementH1")->setValue(m.number);
-        w.get<QScrollBar>("DéfilementH2")->setValue(m.unit);
-        w.get<QScrollBar>("DéfilementH3")->setValue(m.priority);
-        w.text()->setText(m.text);
-        for (int k = 0; k < kBlinkBoxCount; ++k)
-            w.get<QCheckBox>(u"Coche%1"_s.arg(k + 2))->setChecked(m.blink.at(static_cast<std::size_t>(k)));
-        w.click("Commande6");
-    }
-    w.window->Timer1_Timer();
-    w.prompts->files.emplace_back(path);
-    w.item("MENU_ENREGISTRER")->trigger();
-    return w.prompts->shown.size() == 1;
+    return QStringLiteral(TORSA_SOURCE_DIR "/samples/") + name;
 }
 
 } // namespace
 
-class TestCsvCli : public QObject {
+class TestCliFiles : public QObject {
     Q_OBJECT
 
     QString path(const QString &name) const { return dir_.filePath(name); }
@@ -67,49 +44,77 @@ private Q_SLOTS:
         QVERIFY(productionfile::write(path(u"with-plc.zel"_s), limitSet(SessionMode::WithPlc)));
         QVERIFY(writeFile(path(u"empty-set.csv"_s),
                           "Mode;Avec automate\r\nNuméro;Texte;Unité;Priorité;Clignotement\r\n"));
+        QVERIFY(writeFile(path(u"short.zel"_s), QByteArray(100, 'A')));
     }
 
-    // A file saved by the window, exported to a file and to stdout alike, imported:
-    // the same bytes. Then one row changed and the list saved again as a spreadsheet
-    // on French Windows saves it: text quoted, LF line ends, Windows-1252 without a
-    // mark (€ and œ among the signs of 128 to 159). The list is read as such, with a
-    // note, and the file imported opens with that message as a technician typing it
-    // again would have stored it.
-    void windowFileThroughASpreadsheet()
+    void samplesAreTheirLists_data()
     {
-        const SessionMode mode = SessionMode::WithPlc;
-        const QString saved = path(u"window.zel"_s);
-        const QString list = path(u"window.csv"_s);
-        const QString back = path(u"back.zel"_s);
-        QVERIFY(saveFromTheWindow(mode, saved));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("with PLC") << u"demo"_s << u"25 message(s), Avec automate."_s;
+        QTest::newRow("without PLC") << u"demo-sans-automate"_s << u"9 message(s), Sans automate."_s;
+    }
 
-        const CliRun exported = runCli({u"export"_s, u"-o"_s, list, saved});
+    void samplesAreTheirLists()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        const CliRun exported = runCli({u"export"_s, sample(name + u".zel"_s)});
         QCOMPARE(exported.exitCode, 0);
         QCOMPARE(exported.err, QString());
-        const QByteArray toStdout = runCli({u"export"_s, saved}).out;
-        QCOMPARE(toStdout, readFile(list));
-        const CliRun imported = runCli({u"import"_s, list, u"-o"_s, back});
+        QCOMPARE(exported.out, readFile(sample(name + u".csv"_s)));
+        const QString back = path(name + u".zel"_s);
+        const CliRun imported = runCli({u"import"_s, sample(name + u".csv"_s), u"-o"_s, back});
         QCOMPARE(imported.exitCode, 0);
-        const QString written = u"%1 écrit : 5 message(s), %2.\n"_s.arg(back, messagelist::modeName(mode));
-        QCOMPARE(imported.err, written);
-        QCOMPARE(readFile(back), readFile(saved));
+        QCOMPARE(imported.err, back + u" écrit : "_s + written + u'\n');
+        QCOMPARE(readFile(back), readFile(sample(name + u".zel"_s)));
+    }
 
-        const QString changed = u"Arrêt d'urgence à l'écluse, 5 € œ"_s;
-        QString text = QString::fromUtf8(toStdout.mid(3));
-        const qsizetype row = text.indexOf(u"\r\n1;"_s) + 2;
-        text.replace(row, text.indexOf(u"\r\n"_s, row) - row, u"1;\"%1\";0;0;\"       ^^^^^^^\""_s.arg(changed));
+    // What a freshly started program shows once it has opened the file and run
+    // one tick: the mode comes from the file, the stale empty count is recounted.
+    void list()
+    {
+        MemoryImage image = productionfile::read(sample(u"demo-sans-automate.zel"_s)).value();
+        image.set(address::kEmptyCountCell, 0);
+        QVERIFY(productionfile::write(path(u"stale.zel"_s), image));
+        CliRun run = runCli({u"list"_s, path(u"stale.zel"_s)});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 2 + 2 + 9 + 1);
+        QCOMPARE(lines.mid(0, 5), (QList<QByteArray>{
+            "Centrale de défauts :Sans automate.  \r", "8 messages vides.\r",
+            "Numéro | Unité | Priorité |                 MESSAGE\r", QByteArray(68, '-') + '\r',
+            " n°000 | U: 01 |  P: 001  | Défaut pompe P1     Disjoncteur ouvert  \r"}));
+        QCOMPARE(lines.last(), QByteArray());
+        run = runCli({u"list"_s, path(u"no-mode.zel"_s)});
+        QVERIFY(run.out.startsWith("Centrale de défauts :\r\n Aucun message\r\n"));
+    }
+
+    // A list saved again by a spreadsheet on French Windows: Windows-1252 without a
+    // mark (€ and œ among the signs of 128 to 159), LF line ends, texts quoted. It
+    // is read as such, with a note, and gives the file a technician typing the
+    // changed message again would have saved.
+    void spreadsheetSavesInWindows1252()
+    {
+        const QString changed = u"Batterie onduleur à remplacer : 5 € œ"_s;
+        QString text = QString::fromUtf8(readFile(sample(u"demo.csv"_s)).mid(3));
+        const qsizetype row = text.indexOf(u"\r\n16;"_s) + 2;
+        text.replace(row, text.indexOf(u"\r\n"_s, row) - row, u"16;\"%1\";0;0;\"^^^^^^^^\""_s.arg(changed));
         QByteArray ansi;
         for (const char32_t ch : text.replace(u"\r\n"_s, u"\n"_s).toUcs4())
             ansi.append(static_cast<char>(charcodes::windows1252Code(ch).value_or('?')));
+        const QString list = path(u"tableur.csv"_s);
+        const QString back = path(u"tableur.zel"_s);
         QVERIFY(writeFile(list, ansi));
-        QCOMPARE(runCli({u"import"_s, list, u"-o"_s, back}).err,
-                 u"%1 n'est pas en UTF-8 : il est lu comme un fichier Windows-1252, l'encodage des tableurs sous "
-                 "Windows.\n"_s.arg(list) + written);
-        MemoryImage expected = productionfile::read(saved).value();
-        QVERIFY(type(expected, mode, edited(1, 0, 0, changed, {8, 9, 10, 11, 12, 13, 14})));
-        refreshTick(expected, mode);
-        const auto opened = productionfile::read(back);
-        QVERIFY(opened && *opened == expected);
+        const CliRun run = runCli({u"import"_s, list, u"-o"_s, back});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, u"%1 n'est pas en UTF-8 : il est lu comme un fichier Windows-1252, l'encodage des tableurs "
+                          "sous Windows.\n%2 écrit : 25 message(s), Avec automate.\n"_s.arg(list, back));
+        MemoryImage expected = productionfile::read(sample(u"demo.zel"_s)).value();
+        QVERIFY(type(expected, SessionMode::WithPlc, edited(16, 0, 0, changed, {1, 2, 3, 4, 5, 6, 7, 8})));
+        refreshTick(expected, SessionMode::WithPlc);
+        QCOMPARE(readFile(back), bytesOf(expected));
     }
 
     // All refusals in one run, each with its row; nothing written, an older file kept.
@@ -165,11 +170,20 @@ private Q_SLOTS:
         QCOMPARE(readFile(list), messagelist::toCsv(messagelist::fromImage(image)));
     }
 
-    void usageAndFileErrors_data()
+    // "@" stands for the test's own directory; "HELP" for what --help prints.
+    void errors_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("err");
+        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << QString();
+        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << QString();
+        QTest::newRow("nothing") << QStringList{} << 64 << u"HELP"_s;
+        QTest::newRow("unknown command") << QStringList{u"lister"_s, u"a.zel"_s} << 64 << u"HELP"_s;
+        QTest::newRow("list, two files") << QStringList{u"list"_s, u"a"_s, u"b"_s} << 64
+                                         << u"Usage : torsa-cli list FILE\n"_s;
+        QTest::newRow("list, short file") << QStringList{u"list"_s, u"@short.zel"_s} << 4
+                                          << u"Erreur d'ouverture de @short.zel\n"_s;
         QTest::newRow("import, no output") << QStringList{u"import"_s, u"a.csv"_s} << 64
                                            << u"Usage : torsa-cli import LIST.csv -o FILE.zel\n"_s;
         QTest::newRow("export, no such file") << QStringList{u"export"_s, u"@missing.zel"_s} << 4
@@ -192,8 +206,7 @@ private Q_SLOTS:
             << u"Erreur lors de la création de @no/such/dir/x.csv. Essayer à nouveau\n"_s;
     }
 
-    // "@" stands for the test's own directory.
-    void usageAndFileErrors()
+    void errors()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
@@ -202,11 +215,11 @@ private Q_SLOTS:
         arguments.replaceInStrings(u"@"_s, base);
         const CliRun run = runCli(arguments);
         QCOMPARE(run.exitCode, exitCode);
-        QCOMPARE(run.err, err.replace(u"@"_s, base));
-        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err, err == u"HELP" ? QString::fromUtf8(runCli({u"--help"_s}).out) : err.replace(u"@"_s, base));
+        QCOMPARE(run.out.isEmpty(), exitCode != 0);
         QVERIFY(!QFile::exists(path(u"x.zel"_s)) && !QFile::exists(path(u"x.csv"_s)));
     }
 };
 
-QTEST_MAIN(TestCsvCli)
-#include "test_csv_cli.moc"
+QTEST_GUILESS_MAIN(TestCliFiles)
+#include "test_cli_files.moc"
