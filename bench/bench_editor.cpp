@@ -6,7 +6,7 @@
 // main window exactly as the program does, shows it, and prints the clock when its
 // event loop first runs idle.
 
-#include "editor/MainWindow.h"
+#include "MainWindow.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QAction>

@@ -9,7 +9,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/SimProcess.h"
 
-#include "editor/MainWindow.h"
+#include "MainWindow.h"
 #include "link/ByteCommand.h"
 #include "link/LinkPort.h"
 #include "link/TransferEngine.h"
@@ -161,7 +161,7 @@ bool windowRun(bool paced, bool measureStall, bool fullPass)
     window.findChild<QAction *>(u"MENU_ED_AVEC"_s)->trigger();
     window.image() = sampleImage();
     window.image().set(address::kModeCell, address::kModeLetterWithPlc);
-    window.Timer1_Timer();
+    window.refresh();
     window.findChild<QAction *>(u"Menu_COM1"_s)->trigger();
 
     auto *engine = window.findChild<link::TransferEngine *>(u"transfer"_s);

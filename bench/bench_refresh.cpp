@@ -1,10 +1,10 @@
 // The 600 ms refresh with every message stored, 42 characters each: the tick on
 // the image alone, and the window's tick with the listing unchanged and changed.
 
-#include "editor/MainWindow.h"
-#include "editor/Refresh.h"
+#include "MainWindow.h"
+#include "session/Refresh.h"
 #include "store/AddressMap.h"
-#include "editor/UserPrompts.h"
+#include "UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,13 +72,13 @@ int main(int argc, char *argv[])
 
     MainWindow window(std::make_unique<SilentPrompts>());
     fillAll(window.image());
-    window.Timer1_Timer();
-    report("window tick, listing unchanged", [&window](int) { window.Timer1_Timer(); });
+    window.refresh();
+    report("window tick, listing unchanged", [&window](int) { window.refresh(); });
 
     // One character of message 90 changes at every tick: the listing is replaced.
     report("window tick, listing changed", [&window](int i) {
         window.image().set(address::textStart(90), 'a' + i % 26);
-        window.Timer1_Timer();
+        window.refresh();
     });
     return 0;
 }

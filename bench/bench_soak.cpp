@@ -20,6 +20,7 @@
 #include "link/Protocol.h"
 #include "link/TransferEngine.h"
 #include "link/TransferTexts.h"
+#include "session/Reports.h"
 #include "store/AddressMap.h"
 #include "store/MemoryImage.h"
 
@@ -177,7 +178,7 @@ Expected expectedFor(const Case &c)
             failCommunication(c.at);   // the image stays as it was
         } else {
             e.imageAfter = c.unit;
-            e.text = text::readingReport(c.unit);
+            e.text = reports::readingReport(c.unit);
         }
         return e;
     case TransferKind::Verify: {

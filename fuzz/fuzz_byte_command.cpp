@@ -12,6 +12,8 @@
 // (an acknowledgement after a write, three bytes in all for a read), so that no
 // run waits for the time-out.
 
+#include "PseudoTerminal.h"
+
 #include "link/ByteCommand.h"
 #include "link/LinkPort.h"
 #include "link/Protocol.h"
@@ -26,10 +28,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <optional>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -48,33 +48,19 @@ void check(bool condition, const char *what)
     }
 }
 
-// The unit's end of a pseudo-terminal, raw; the slave is kept open here too,
-// so that the master never sees a hang-up.
+// The unit's end of the line: the simulator's pseudo-terminal.
 class Line {
 public:
-    Line()
-    {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        check(master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0, "pseudo-terminal");
-        const char *name = ::ptsname(master_);
-        check(name != nullptr, "ptsname");
-        slave_ = ::open(name, O_RDWR | O_NOCTTY);
-        check(slave_ >= 0, "slave");
-        termios settings{};
-        ::tcgetattr(slave_, &settings);
-        ::cfmakeraw(&settings);
-        ::tcsetattr(slave_, TCSANOW, &settings);
-        path_ = QString::fromLocal8Bit(name);
-    }
+    Line() { check(terminal_.open().isEmpty(), "pseudo-terminal"); }
 
-    QString path() const { return path_; }
+    QString path() const { return terminal_.devicePath(); }
 
     void put(const QByteArray &bytes) const
     {
         qsizetype done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-            check(n > 0 || errno == EINTR, "write to the line");
+            const ssize_t n = ::write(terminal_.masterFd(), bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+            check(n > 0 || errno == EINTR || errno == EAGAIN, "write to the line");
             done += n > 0 ? n : 0;
         }
     }
@@ -85,11 +71,11 @@ public:
         QByteArray got;
         const QDeadlineTimer guard(kGuardMs);
         while (got.size() < n && !guard.hasExpired()) {
-            pollfd p{master_, POLLIN, 0};
+            pollfd p{terminal_.masterFd(), POLLIN, 0};
             if (::poll(&p, 1, 10) <= 0)
                 continue;
             char buffer[64];
-            const ssize_t r = ::read(master_, buffer, static_cast<size_t>(std::min<qsizetype>(n - got.size(), 64)));
+            const ssize_t r = ::read(terminal_.masterFd(), buffer, static_cast<size_t>(std::min<qsizetype>(n - got.size(), 64)));
             if (r > 0)
                 got.append(buffer, r);
         }
@@ -97,9 +83,7 @@ public:
     }
 
 private:
-    int master_ = -1;
-    int slave_ = -1;
-    QString path_;
+    zelsim::PseudoTerminal terminal_;
 };
 
 struct Rig {

@@ -11,7 +11,7 @@
 // holds one) and stands as U+FFFD; otherwise two halves, one ending line 1 and
 // one starting line 2, would join into a character that nobody typed.
 
-#include "editor/Centering.h"
+#include "session/Centering.h"
 #include "store/CharCodes.h"
 
 #include <QList>

@@ -3,9 +3,10 @@
 // captions, listing), the report of the opening, and showing every message
 // number 0 to 181 in the editor (text and blink flags).
 
-#include "editor/Listing.h"
-#include "editor/Refresh.h"
-#include "files/FileReport.h"
+#include "session/Listing.h"
+#include "session/Refresh.h"
+#include "files/FileTexts.h"
+#include "session/Reports.h"
 #include "files/ProductionFile.h"
 #include "store/AddressMap.h"
 #include "store/BlinkCoding.h"
@@ -86,7 +87,7 @@ void checkTick(const MemoryImage &opened, SessionMode inForce)
     for (int i = 0; i < address::kSummaryTextLength; ++i)
         check(image[address::kSummaryTextStart + i] == address::kSummaryText[i], "summary text");
     check(tick.requestedMode == mode::fromLetter(opened[address::kModeCell]), "mode asked by the mode cell");
-    check(tick.statusCaption.startsWith(refresh::kStatusHeader), "status caption");
+    check(tick.statusCaption.startsWith(reports::kHeader), "status caption");
 
     // The listing: the two header lines, then one line per slot whose unit
     // cell is not 0, each the slot's own line, every line ended by CR LF.
@@ -125,9 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int a = 0; a < address::kImageSize; ++a)
         check((*opened)[a] == data[a], "cell k is byte k");
 
-    const OpenReport report = filereport::forOpenedImage(*opened);
+    const OpenReport report = reports::forOpenedImage(*opened);
     check(report.tally == (*opened)[address::kEmptyCountCell], "tally from the empty-count cell");
-    check(filereport::openedMessage(report).endsWith(filereport::kSuccess), "open message");
+    check(reports::openedMessage(report).endsWith(reports::kReadSuccess), "open message");
 
     for (const SessionMode inForce : {SessionMode::None, SessionMode::WithoutPlc, SessionMode::WithPlc})
         checkTick(*opened, inForce);

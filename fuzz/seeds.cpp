@@ -5,7 +5,7 @@
 //
 //   fuzz_seeds DIR      (DIR is fuzz/corpus)
 
-#include "editor/Refresh.h"
+#include "session/Refresh.h"
 #include "files/ProductionFile.h"
 #include "link/Protocol.h"
 #include "store/AddressMap.h"

@@ -2,7 +2,7 @@
 // and the undo texts over sequences of presses ("Centrer" twice then "Annuler
 // (centrer)" on each display is pinned on the main window).
 
-#include "editor/Centering.h"
+#include "session/Centering.h"
 
 #include <QTest>
 

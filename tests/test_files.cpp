@@ -1,7 +1,6 @@
 // Production files: byte layout, atomic saves, refused files and the open report.
 
 #include "support/FileBytes.h"
-#include "files/FileReport.h"
 #include "files/ProductionFile.h"
 #include "store/AddressMap.h"
 
@@ -78,19 +77,6 @@ private Q_SLOTS:
         QVERIFY(!productionfile::read(dir_.path()));
     }
 
-    // The empty count becomes the tally and is plural even for 1. (The window's
-    // tests open files whose mode cell is 65, 83, 0 and 255.)
-    void openReport()
-    {
-        MemoryImage image;
-        image.set(address::kModeCell, 83);
-        image.set(address::kEmptyCountCell, 1);
-        const OpenReport report = filereport::forOpenedImage(image);
-        QCOMPARE(report.requestedMode, SessionMode::WithoutPlc);
-        QCOMPARE(report.tally, 1);
-        QCOMPARE(filereport::openedMessage(report),
-                 u"Centrale de défauts :\n\rSans automate.\n\r1 messages vides.\n\rLecture terminée avec succés !"_s);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFiles)

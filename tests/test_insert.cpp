@@ -1,7 +1,7 @@
 // "Insérer" and "Effacer" on the image: which slots move, which are cleared, and
 // the questions asked first.
 
-#include "editor/SlotShift.h"
+#include "session/SlotShift.h"
 
 #include <QTest>
 

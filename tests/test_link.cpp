@@ -163,18 +163,6 @@ private Q_SLOTS:
         QCOMPARE(text::activity(TransferKind::Verify), u" Vérification en cours..."_s);
         QCOMPARE(text::timeProgress(1500, 0), u"Temps écoulé 0:02, reste --:--"_s);
         QCOMPARE(text::timeProgress(42000, 4096), u"Temps écoulé 0:42, reste 0:42"_s);
-        const auto readingReport = [](int mode, int emptyCount) {
-            MemoryImage image;
-            image.set(address::kModeCell, mode);
-            image.set(address::kEmptyCountCell, emptyCount);
-            return text::readingReport(image);
-        };
-        const QString head = u"Centrale de défauts :\n\r"_s;
-        const QString done = u"Lecture terminée avec succés !"_s;
-        QCOMPARE(readingReport(65, 0), head + u"Avec automate.\n\r0 message vide.  "_s + done);
-        QCOMPARE(readingReport(83, 1), head + u"Sans automate.\n\r1 message vide.  "_s + done);
-        QCOMPARE(readingReport(83, 2), head + u"Sans automate.\n\r2 messages vides."_s + done);
-        QCOMPARE(readingReport(0, 176), head + u"176 messages vides."_s + done);
     }
 
     // COMn on Linux: USB adapters first, then the others, each group by name

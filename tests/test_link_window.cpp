@@ -37,7 +37,7 @@ struct Fixture : testing::WindowUnderTest {
     QColor statusLight() const { return get<QLineEdit>("Texte5")->palette().color(QPalette::Base); }
     QString listing() const
     {
-        window->Timer1_Timer();
+        window->refresh();
         return get<QPlainTextEdit>("Texte2")->toPlainText();
     }
 
@@ -138,7 +138,7 @@ private Q_SLOTS:
         QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
         // The refresh puts the empty count back, as it always has long before a
         // 9600-baud transfer reaches the summary block.
-        f.window->Timer1_Timer();
+        f.window->refresh();
         f.prompts->answers.push_back(false);
         f.item("MENU_WRITE")->trigger();
         QCOMPARE(f.prompts->lastText(), u"Commencer la programmation ?"_s);
@@ -185,7 +185,7 @@ private Q_SLOTS:
         QCOMPARE(f.prompts->lastIcon(), PromptIcon::Critical);
         QCOMPARE(f.statusLight(), kRed);
 
-        f.newSession("MENU_ED_AVEC");
+        f.newSession("MENU_ED_SANS");
         QVERIFY(!f.listing().contains(u"Niveau bas"_s));
         QVERIFY(f.runToEnd("MENU_READ"));
         QCOMPARE(f.prompts->shown.at(f.prompts->shown.size() - 2).text, u" Commencer la lecture ? "_s);
@@ -205,7 +205,7 @@ private Q_SLOTS:
         QVERIFY(sim.start({u"--load"_s, kSample, u"--silent-from"_s, u"4000"_s}));
         Fixture f;
         f.newSession("MENU_ED_SANS");
-        f.window->Timer1_Timer();   // the refresh would rewrite the summary block during the read
+        f.window->refresh();   // the refresh would rewrite the summary block during the read
         const MemoryImage before = f.window->image();
         f.chooseCom1(sim.path());
         QVERIFY(f.runToEnd("MENU_READ"));

@@ -1,6 +1,8 @@
-// The periodic refresh without a window: listing lines, captions, summary block.
+// The periodic refresh without a window: listing lines, captions, summary block;
+// and the reports of an image taken in whole.
 
-#include "editor/Refresh.h"
+#include "session/Refresh.h"
+#include "session/Reports.h"
 
 #include <QTest>
 
@@ -115,6 +117,29 @@ private Q_SLOTS:
             if (!inSummary(a) && a != address::kEmptyCountCell && image[a] != before[a])
                 QFAIL(qPrintable(QStringLiteral("cell %1 holds %2").arg(a).arg(image[a])));
         }
+    }
+
+    // The reports of an image taken in whole: from a file the count is always
+    // plural and the empty count becomes the tally; from the unit, singular up
+    // to 1 and the success line right behind the count.
+    void reports()
+    {
+        const auto image = [](int mode, int emptyCount) {
+            MemoryImage image;
+            image.set(address::kModeCell, mode);
+            image.set(address::kEmptyCountCell, emptyCount);
+            return image;
+        };
+        const QString head = QStringLiteral("Centrale de défauts :\n\r");
+        const QString done = QStringLiteral("Lecture terminée avec succés !");
+        QCOMPARE(reports::readingReport(image(65, 0)), head + QStringLiteral("Avec automate.\n\r0 message vide.  ") + done);
+        QCOMPARE(reports::readingReport(image(83, 1)), head + QStringLiteral("Sans automate.\n\r1 message vide.  ") + done);
+        QCOMPARE(reports::readingReport(image(83, 2)), head + QStringLiteral("Sans automate.\n\r2 messages vides.") + done);
+        QCOMPARE(reports::readingReport(image(0, 176)), head + QStringLiteral("176 messages vides.") + done);
+        const OpenReport opened = reports::forOpenedImage(image(83, 1));
+        QCOMPARE(opened.requestedMode, SessionMode::WithoutPlc);
+        QCOMPARE(opened.tally, 1);
+        QCOMPARE(reports::openedMessage(opened), head + QStringLiteral("Sans automate.\n\r1 messages vides.\n\r") + done);
     }
 };
 

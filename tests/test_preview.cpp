@@ -2,7 +2,8 @@
 // apart from any window, the four windows and their tick, then "&Affichage",
 // "Centrer" and "Annuler (centrer)" on the main window.
 
-#include "preview/PreviewWindow.h"
+#include "MessageEditor.h"
+#include "PreviewWindow.h"
 #include "support/WindowUnderTest.h"
 
 #include <QApplication>
@@ -204,11 +205,11 @@ private Q_SLOTS:
         for (int i = 1; i <= preview::kCellCount; ++i)
             ruler << QString::number(i % 10);
         QCOMPARE(cellTexts(window), ruler);
-        window.Timer1_Timer();
+        window.tick();
         QCOMPARE(window.blinkPhase(), -1);
         QCOMPARE(cellTexts(window), expectedCells(editor.text));
         QCOMPARE(editor.writes, 0); // a text of 40 is left alone (cursor and undo kept)
-        window.Timer1_Timer();
+        window.tick();
         QCOMPARE(window.blinkPhase(), 0);
         QCOMPARE(cell(window, 1)->text(), QString());
         QCOMPARE(cell(window, 2)->text(), u"A"_s);
@@ -304,7 +305,7 @@ private Q_SLOTS:
         f.centre();
         f.centre();
         QCOMPARE(f.text()->text(), centered);
-        QCOMPARE(f.window->blinkBoxes(), boxesAt({2}));
+        QCOMPARE(f.get<MessageEditor>("Cadre1")->blinkBoxes(), boxesAt({2}));
         const bool impossible = QByteArray(QTest::currentDataTag()).endsWith("impossible");
         f.item("MENU_ED_ANNULER")->trigger();
         QCOMPARE(f.text()->text(), impossible ? centered : typed);

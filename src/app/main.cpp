@@ -1,7 +1,7 @@
 // TORSA: programming tool for the ZEL fault annunciator unit.
 
-#include "app/FrenchInterface.h"
-#include "editor/MainWindow.h"
+#include "FrenchInterface.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QGuiApplication>

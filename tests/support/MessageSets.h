@@ -4,7 +4,7 @@
 // typed through the rules of "Valider", then one tick of the periodic refresh,
 // which is what a saved file holds.
 
-#include "editor/Refresh.h"
+#include "session/Refresh.h"
 #include "store/CharCodes.h"
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"

@@ -1,8 +1,10 @@
 #pragma once
 
-// A scripted unit inside the test process, on a real pseudo-terminal, for the
-// answer shapes the simulator does not produce: the test decides what each
-// 7-byte frame gets back and can put bytes on the line at any moment.
+// A scripted unit inside the test process, on the simulator's pseudo-terminal:
+// the test decides what each 7-byte frame gets back and can put bytes on the
+// line at any moment.
+
+#include "PseudoTerminal.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,11 +12,9 @@
 #include <QSocketNotifier>
 #include <QString>
 
-#include <cstdlib>
-#include <fcntl.h>
+#include <array>
 #include <functional>
 #include <memory>
-#include <termios.h>
 #include <unistd.h>
 
 class PtyUnit {
@@ -23,24 +23,13 @@ public:
 
     PtyUnit()
     {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        const char *name = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 ? ::ptsname(master_)
-                                                                                               : nullptr;
-        // Kept open so that the master never sees a hang-up between clients.
-        slave_ = name != nullptr ? ::open(name, O_RDWR | O_NOCTTY) : -1;
-        if (slave_ < 0)
+        if (!terminal_.open().isEmpty())
             return;
-        termios settings{};
-        ::tcgetattr(slave_, &settings);
-        ::cfmakeraw(&settings);
-        ::tcsetattr(slave_, TCSANOW, &settings);
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        path_ = QString::fromLocal8Bit(name);
-        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+        notifier_ = std::make_unique<QSocketNotifier>(terminal_.masterFd(), QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
-            char buffer[512];
-            for (ssize_t n = 0; (n = ::read(master_, buffer, sizeof buffer)) > 0;)
-                pending_.append(buffer, n);
+            std::array<char, 512> buffer{};
+            for (ssize_t n = 0; (n = ::read(terminal_.masterFd(), buffer.data(), buffer.size())) > 0;)
+                pending_.append(buffer.data(), n);
             for (; pending_.size() >= 7; pending_.remove(0, 7)) {
                 frames_.append(pending_.left(7));
                 if (responder_)
@@ -49,33 +38,21 @@ public:
         });
     }
 
-    ~PtyUnit()
-    {
-        notifier_.reset();
-        ::close(slave_);
-        ::close(master_);
-    }
-
-    PtyUnit(const PtyUnit &) = delete;
-    PtyUnit &operator=(const PtyUnit &) = delete;
-
-    bool isValid() const { return !path_.isEmpty(); }
-    QString path() const { return path_; }
+    bool isValid() const { return notifier_ != nullptr; }
+    QString path() const { return terminal_.devicePath(); }
     void setResponder(Responder responder) { responder_ = std::move(responder); }
     const QList<QByteArray> &frames() const { return frames_; }
 
     // Puts bytes on the line towards the program now; a short write shows as a
     // missing answer.
-    void inject(const QByteArray &bytes)
+    void inject(const QByteArray &bytes) const
     {
         if (!bytes.isEmpty())
-            (void)!::write(master_, bytes.constData(), static_cast<size_t>(bytes.size()));
+            (void)!::write(terminal_.masterFd(), bytes.constData(), static_cast<size_t>(bytes.size()));
     }
 
 private:
-    int master_ = -1;
-    int slave_ = -1;
-    QString path_;
+    zelsim::PseudoTerminal terminal_;
     std::unique_ptr<QSocketNotifier> notifier_;
     QByteArray pending_;
     QList<QByteArray> frames_;

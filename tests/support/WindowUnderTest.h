@@ -2,7 +2,7 @@
 
 // A main window with scripted prompts, its controls found by object name.
 
-#include "editor/MainWindow.h"
+#include "MainWindow.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // Takes the README's screenshots: the main window in prepared states, grabbed
 // from the screen it runs on (Xvfb under `make screenshots`), as PNG files.
 
-#include "editor/MainWindow.h"
-#include "editor/UserPrompts.h"
-#include "preview/PreviewWindow.h"
+#include "MainWindow.h"
+#include "UserPrompts.h"
+#include "PreviewWindow.h"
 
 #include <QAction>
 #include <QApplication>

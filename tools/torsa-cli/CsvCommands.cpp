@@ -1,8 +1,8 @@
 #include "CsvCommands.h"
 
-#include "ListCommand.h"
+#include "Output.h"
 
-#include "files/FileReport.h"
+#include "files/FileTexts.h"
 #include "files/MessageListCsv.h"
 #include "files/MessageListImport.h"
 #include "files/MessageListLoss.h"
@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <cstdio>
 #include <optional>
 
 namespace torsa::cli {
@@ -30,18 +29,6 @@ struct Request {
     QString input;
     QString output;   // empty: stdout (export only)
 };
-
-bool print(std::FILE *stream, QByteArrayView bytes)
-{
-    return std::fwrite(bytes.data(), 1, static_cast<std::size_t>(bytes.size()), stream)
-               == static_cast<std::size_t>(bytes.size())
-        && std::fflush(stream) == 0;
-}
-
-void say(const QString &text)
-{
-    print(stderr, (text + u'\n').toUtf8());
-}
 
 // INPUT and -o/--output PATH, in any order.
 std::optional<Request> parseRequest(const QStringList &arguments)
@@ -130,7 +117,7 @@ int runExport(const Request &request)
 {
     const auto image = productionfile::read(request.input);
     if (!image) {
-        say(filereport::openError(request.input));
+        say(filetexts::openError(request.input));
         return kExitUnreadableFile;
     }
     const MessageList list = messagelist::fromImage(*image);
@@ -148,9 +135,9 @@ int runExport(const Request &request)
     const QByteArray csvBytes = messagelist::toCsv(list);
     warnAboutLosses(request, *image, csvBytes);
     if (request.output.isEmpty())
-        return print(stdout, csvBytes) ? kExitSuccess : kExitOutputFailed;
+        return write(stdout, csvBytes) ? kExitSuccess : kExitOutputFailed;
     if (!writeFile(request.output, csvBytes)) {
-        say(filereport::saveError(request.output));
+        say(filetexts::saveError(request.output));
         return kExitUnreadableFile;
     }
     return kExitSuccess;
@@ -174,7 +161,7 @@ int runImport(const Request &request)
 {
     const auto bytes = readList(request.input);
     if (!bytes) {
-        say(filereport::openError(request.input));
+        say(filetexts::openError(request.input));
         return kExitUnreadableFile;
     }
     const messagelist::ListFile list = messagelist::readCsv(*bytes);
@@ -195,7 +182,7 @@ int runImport(const Request &request)
         return kExitDataRefused;
     }
     if (!productionfile::write(request.output, result.image)) {
-        say(filereport::saveError(request.output));
+        say(filetexts::saveError(request.output));
         return kExitUnreadableFile;
     }
     say(u"%1 écrit : %2 message(s), %3."_s.arg(request.output)
@@ -216,7 +203,7 @@ int runCsvCommand(const QString &command, const QStringList &arguments)
     const auto request = parseRequest(arguments);
     const bool isExport = command == kExport;
     if (!request || (!isExport && request->output.isEmpty())) {
-        print(stderr, usage(command).toUtf8());
+        print(stderr, usage(command));
         return kExitUsage;
     }
     return isExport ? runExport(*request) : runImport(*request);

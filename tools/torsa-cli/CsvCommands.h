@@ -8,10 +8,6 @@
 
 namespace torsa::cli {
 
-enum CsvExitCode : int {
-    kExitDataRefused = 65,   // rows refused, a file that is not a list, a file without a mode
-};
-
 bool isCsvCommand(const QString &command);
 
 // Runs the command with the arguments that follow its name; returns the exit status.

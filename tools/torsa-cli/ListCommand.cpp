@@ -1,31 +1,24 @@
 #include "ListCommand.h"
 
-#include "editor/Refresh.h"
-#include "files/FileReport.h"
+#include "Output.h"
+
+#include "session/Refresh.h"
+#include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 
-#include <cstdio>
 
 namespace torsa::cli {
 namespace {
 
 constexpr QStringView kCrLf = u"\r\n";
 
-bool print(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream)
-               == static_cast<std::size_t>(bytes.size())
-        && std::fflush(stream) == 0;
-}
-
 } // namespace
 
 QString listText(MemoryImage image)
 {
-    // Opening runs INIT_AVEC / INIT_SANS when the mode cell asks for it; a fresh
+    // Opening initialises the mode the mode cell asks for; a fresh
     // program has no mode of its own to keep otherwise.
-    const SessionMode inForce = filereport::forOpenedImage(image).requestedMode;
+    const SessionMode inForce = mode::fromLetter(image[address::kModeCell]);
     const RefreshTick tick = refresh::tick(image, inForce);
     QString out = tick.statusCaption;
     out.append(kCrLf);
@@ -44,7 +37,7 @@ int runListCommand(const QStringList &arguments)
     const QString &fileName = arguments.first();
     const auto image = productionfile::read(fileName);
     if (!image) {
-        print(stderr, filereport::openError(fileName) + u'\n');
+        say(filetexts::openError(fileName));
         return kExitUnreadableFile;
     }
     return print(stdout, listText(*image)) ? kExitSuccess : kExitOutputFailed;

@@ -10,13 +10,6 @@
 
 namespace torsa::cli {
 
-enum ExitCode : int {
-    kExitSuccess = 0,
-    kExitUnreadableFile = 4,
-    kExitUsage = 64,
-    kExitOutputFailed = 74,   // stdout could not take the listing (full disk, closed pipe)
-};
-
 // Etiquette3, CR LF, Etiquette4, CR LF, then the listing (its lines end in CR LF),
 // for the image of a file opened by a program that had no session mode yet.
 QString listText(MemoryImage image);

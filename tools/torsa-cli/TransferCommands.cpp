@@ -1,8 +1,8 @@
 #include "TransferCommands.h"
 
-#include "ListCommand.h"
+#include "Output.h"
 
-#include "files/FileReport.h"
+#include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "link/LinkPort.h"
 #include "link/PortNames.h"
@@ -13,7 +13,6 @@
 #include <QEventLoop>
 #include <QFileInfo>
 
-#include <cstdio>
 #include <optional>
 #include <unistd.h>
 
@@ -31,13 +30,6 @@ struct Request {
     QString file;
     QString port;
 };
-
-void print(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
 
 std::optional<TransferKind> kindOf(const QString &command)
 {
@@ -152,23 +144,21 @@ int run(const Request &request)
         // The file is checked before the port is touched.
         const auto fromFile = productionfile::read(request.file);
         if (!fromFile) {
-            print(stderr, filereport::openError(request.file) + u'\n');
+            say(filetexts::openError(request.file));
             return kExitUnreadableFile;
         }
         image = *fromFile;
     }
     if (request.kind == TransferKind::Read && !canWriteFile(request.file)) {
         // Better now than after a whole pass over the unit.
-        print(stderr, filereport::saveError(request.file) + u'\n');
+        say(filetexts::saveError(request.file));
         return kExitUnreadableFile;
     }
 
     link::LinkPort port;
-    const QString device = link::devicePathFor(request.port);
-    const link::LinkPort::OpenResult opened =
-        device.isEmpty() ? link::LinkPort::OpenResult{link::LinkPort::OpenError::NotFound, {}} : port.open(device);
+    const link::LinkPort::OpenResult opened = port.open(link::devicePathFor(request.port));
     if (!opened.ok()) {
-        print(stderr, link::text::portOpenFailed(request.port, opened.error) + u'\n');
+        say(link::text::portOpenFailed(request.port, opened.error));
         return kExitPortUnavailable;
     }
 
@@ -189,10 +179,10 @@ int run(const Request &request)
 
     if (outcome.succeeded() && request.kind == TransferKind::Read
         && !productionfile::write(request.file, image)) {
-        print(stderr, filereport::saveError(request.file) + u'\n');
+        say(filetexts::saveError(request.file));
         return kExitUnreadableFile;
     }
-    print(stderr, link::text::outcomeReport(outcome, image).text + u'\n');
+    say(link::text::outcomeReport(outcome, image).text);
     return exitCodeFor(outcome);
 }
 

@@ -8,12 +8,6 @@
 
 namespace torsa::cli {
 
-enum TransferExitCode : int {
-    kExitCommunicationFailure = 1,   // no answer, port lost, any link-test failure
-    kExitVerificationMismatch = 2,
-    kExitPortUnavailable = 3,
-};
-
 // True for the commands handled here.
 bool isTransferCommand(const QString &command);
 

@@ -2,13 +2,13 @@
 
 #include "CsvCommands.h"
 #include "ListCommand.h"
+#include "Output.h"
 #include "TransferCommands.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
-#include <cstdio>
 
 namespace {
 
@@ -30,13 +30,6 @@ QString usageText()
     text.append(u'\n');
     text.append(csvCommandsHelp());
     return text;
-}
-
-void print(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
 }
 
 int run(const QStringList &commandLine)

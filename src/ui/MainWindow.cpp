@@ -1,0 +1,370 @@
+#include "MainWindow.h"
+
+#include "DesignedControls.h"
+#include "DisplayMenu.h"
+#include "MessageEditor.h"
+#include "PortMenu.h"
+#include "QtUserPrompts.h"
+#include "TransferPanel.h"
+#include "files/FileTexts.h"
+#include "files/ProductionFile.h"
+#include "link/TransferTexts.h"
+#include "session/Refresh.h"
+#include "session/Reports.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTextCursor>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace torsa {
+namespace {
+
+constexpr int kRefreshIntervalMs = 600;
+constexpr QSize kClientArea(twips::toPixels(7785), twips::toPixels(4440));
+const QString kHelpDocument = QStringLiteral("AIDE_TORSA.DOC");
+const QString kNewSessionQuestion = QStringLiteral("Voulez vous commencer une nouvelle session ?\n\r"
+                                                   "(tout les messages en mémoire seront effacés)");
+
+// The production-file dialogs: title, the zel filter first and selected.
+FileRequest productionFileRequest(FileRequest::Kind kind)
+{
+    FileRequest request;
+    request.kind = kind;
+    request.title = (kind == FileRequest::Kind::Save ? filetexts::kSaveTitle : filetexts::kOpenTitle).toString();
+    for (const QStringView filter : filetexts::kNameFilters)
+        request.nameFilters.append(filter.toString());
+    request.selectedFilter = filetexts::kFilterIndex - 1;
+    return request;
+}
+
+PromptIcon iconOf(link::text::Severity severity)
+{
+    switch (severity) {
+    case link::text::Severity::Warning: return PromptIcon::Exclamation;
+    case link::text::Severity::Critical: return PromptIcon::Critical;
+    case link::text::Severity::Information: break;
+    }
+    return PromptIcon::Information;
+}
+
+// Replaces the listing only when it differs from what the box shows (the box keeps
+// lines without their CR), keeping the scroll position and the selection, so that
+// the 600 ms refresh neither flickers nor moves the reader's place.
+void showListing(QPlainTextEdit &box, const QString &listing)
+{
+    QString shown = listing;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (box.toPlainText() == shown)
+        return;
+    const int vertical = box.verticalScrollBar()->value();
+    const int horizontal = box.horizontalScrollBar()->value();
+    // Positions, not the cursor: a cursor follows the document through the rewrite.
+    const int anchor = box.textCursor().anchor();
+    const int position = box.textCursor().position();
+    box.setPlainText(shown);
+    const int end = static_cast<int>(shown.size());
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(std::min(anchor, end));
+    cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+    box.setTextCursor(cursor);
+    box.verticalScrollBar()->setValue(vertical);
+    box.horizontalScrollBar()->setValue(horizontal);
+}
+
+} // namespace
+
+MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget *parent)
+    : QMainWindow(parent), prompts_(std::move(prompts))
+{
+    if (!prompts_)
+        prompts_ = std::make_unique<QtUserPrompts>(this);
+    setObjectName(QStringLiteral("principal"));
+    setWindowTitle(QStringLiteral(" TORSA"));
+    // A child, so that tests can follow it.
+    transfer_.setObjectName(QStringLiteral("transfer"));
+    transfer_.setParent(this);
+
+    buildClientArea();
+    buildMenus();
+    connectParts();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    startUp();
+    refreshTimer_->start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildClientArea()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(kClientArea);
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, QColor(224, 224, 224));
+    client->setPalette(palette);
+    client->setFont(twips::font(QStringLiteral("MS Sans Serif"), 8.25, false));
+    setCentralWidget(client);
+
+    editor_ = new MessageEditor(image_, *prompts_, client);
+    panel_ = new TransferPanel(transfer_, client);
+    listing_ = design::place(new QPlainTextEdit(client), u"Texte2", 120, 2400, 7575, 1935);
+    listing_->setFont(twips::font(QStringLiteral("Courier New"), 8.25, false));
+    listing_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    listing_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    countLabel_ = design::place(new QLabel(client), u"Etiquette4", 4560, 2160, 3135, 255);
+    statusLabel_ = design::place(new QLabel(client), u"Etiquette3", 120, 2160, 4455, 255);
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setObjectName(QStringLiteral("Timer1"));
+    refreshTimer_->setInterval(kRefreshIntervalMs);
+
+    // Keyboard order of the design: the listing, the editor, then the panel.
+    setTabOrder(listing_, editor_);
+    setTabOrder(editor_->lastInFocusChain(), panel_->firstInFocusChain());
+}
+
+void MainWindow::buildMenus()
+{
+    using design::menu;
+    using design::menuItem;
+    QMenuBar *bar = menuBar();
+
+    QMenu *file = menu(bar, u"MENU_FICHIERS", QStringLiteral("&Fichier"));
+    QMenu *newSession = menu(file, u"MENU_NOUVEAU", QStringLiteral("Nouveau"));
+    newWithoutPlcItem_ = menuItem(newSession, u"MENU_ED_SANS", QStringLiteral("Sans automate"), true);
+    newWithPlcItem_ = menuItem(newSession, u"MENU_ED_AVEC", QStringLiteral("Avec automate "), true);
+    file->addMenu(newSession);
+    openItem_ = menuItem(file, u"MENU_OUVIR", QStringLiteral("Ouvrir"));
+    saveItem_ = menuItem(file, u"MENU_ENREGISTRER", QStringLiteral("Enregistrer"));
+    quitItem_ = menuItem(file, u"MENU_QUITTER", QStringLiteral("Quitter"));
+    bar->addMenu(file);
+
+    QMenu *edit = menu(bar, u"MENU_EDITION", QStringLiteral("&Edition"));
+    undoCenteringItem_ = menuItem(edit, u"MENU_ED_ANNULER", QStringLiteral("Annuler (centrer)"));
+    bar->addMenu(edit);
+
+    displayMenu_ = new DisplayMenu(*editor_, bar);
+    bar->addMenu(displayMenu_);
+    portMenu_ = new PortMenu(port_, *prompts_, bar);
+    bar->addMenu(portMenu_);
+
+    QMenu *transfer = menu(bar, u"MENU_OPTION", QStringLiteral("&Transfert"));
+    programItem_ = menuItem(transfer, u"MENU_WRITE", QStringLiteral("Programmation PC -> ZEL"));
+    readItem_ = menuItem(transfer, u"MENU_READ", QStringLiteral("Lecture ZEL -> PC"));
+    verifyItem_ = menuItem(transfer, u"MENU_VERIF", QStringLiteral("Vérification"));
+    bar->addMenu(transfer);
+
+    QMenu *information = menu(bar, u"Menu_information", QStringLiteral("&?"));
+    helpItem_ = menuItem(information, u"MENU_AIDE", QStringLiteral("&Aide"));
+    menuItem(information, u"MENU_PLUS", QStringLiteral("&En savoir plus"))->setEnabled(false);
+    bar->addMenu(information);
+}
+
+void MainWindow::connectParts()
+{
+    using link::TransferKind;
+    connect(editor_, &MessageEditor::validateClicked, this, [this] { editor_->validate(sessionMode()); });
+    connect(editor_, &MessageEditor::insertClicked, this, [this] { editor_->insertEmptyMessage(sessionMode()); });
+    connect(editor_, &MessageEditor::eraseClicked, this, [this] { editor_->eraseMessage(sessionMode()); });
+    connect(editor_, &MessageEditor::centerClicked, this, [this] { editor_->center(displayMenu_->displayType()); });
+    connect(undoCenteringItem_, &QAction::triggered, editor_, &MessageEditor::undoCentering);
+    connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refresh);
+
+    connect(newWithoutPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithoutPlc); });
+    connect(newWithPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithPlc); });
+    connect(openItem_, &QAction::triggered, this, &MainWindow::openProductionFile);
+    connect(saveItem_, &QAction::triggered, this, &MainWindow::saveProductionFile);
+    connect(quitItem_, &QAction::triggered, this, [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
+    connect(helpItem_, &QAction::triggered, this, &MainWindow::openHelpDocument);
+
+    connect(programItem_, &QAction::triggered, this, [this] { startTransfer(TransferKind::Program); });
+    connect(readItem_, &QAction::triggered, this, [this] { startTransfer(TransferKind::Read); });
+    connect(verifyItem_, &QAction::triggered, this, [this] { startTransfer(TransferKind::Verify); });
+    connect(portMenu_, &PortMenu::linkTestRequested, this, &MainWindow::startLinkTest);
+    connect(&transfer_, &link::TransferEngine::finished, this, &MainWindow::endTransfer);
+}
+
+// ------------------------------------------------------------- the session
+
+SessionMode MainWindow::sessionMode() const
+{
+    if (newWithoutPlcItem_->isChecked())
+        return SessionMode::WithoutPlc;
+    if (newWithPlcItem_->isChecked())
+        return SessionMode::WithPlc;
+    return SessionMode::None;
+}
+
+void MainWindow::startUp()
+{
+    showTransferPanel(false);
+    editor_->disableAll();
+    listing_->setVisible(true);
+    image_.clear();
+}
+
+void MainWindow::startNewSession(SessionMode mode)
+{
+    if (prompts_->askYesNo(kNewSessionQuestion, PromptIcon::Exclamation)) {
+        newWithPlcItem_->setChecked(false);
+        newWithoutPlcItem_->setChecked(false);
+        image_.clear();
+        editor_->clearForNewSession();
+    }
+    initialiseMode(mode);
+    editor_->setEditorText(QString());
+}
+
+void MainWindow::initialiseMode(SessionMode mode)
+{
+    editor_->enterMode(mode);
+    image_.set(address::kModeCell, mode::letter(mode));
+    newWithPlcItem_->setChecked(mode == SessionMode::WithPlc);
+    newWithoutPlcItem_->setChecked(mode == SessionMode::WithoutPlc);
+}
+
+void MainWindow::applyRequestedMode(SessionMode requested)
+{
+    if (requested != SessionMode::None)
+        initialiseMode(requested);
+}
+
+void MainWindow::refresh()
+{
+    const RefreshTick tick = torsa::refresh::tick(image_, sessionMode());
+    applyRequestedMode(tick.requestedMode);
+    statusLabel_->setText(tick.statusCaption);
+    countLabel_->setText(tick.countCaption);
+    showListing(*listing_, tick.listing);
+}
+
+// ------------------------------------------------------------------- files
+
+void MainWindow::openProductionFile()
+{
+    const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Open));
+    if (!name || name->isEmpty())
+        return;
+    // The whole file is checked first: a refused file leaves the image, the mode
+    // and the editor as they were.
+    const auto opened = productionfile::read(*name);
+    if (!opened) {
+        prompts_->tell(filetexts::openError(*name), PromptIcon::None);
+        return;
+    }
+    image_ = *opened;
+    const OpenReport report = reports::forOpenedImage(image_);
+    applyRequestedMode(report.requestedMode);
+    prompts_->tell(reports::openedMessage(report), PromptIcon::Information);
+    editor_->showCurrentMessage();
+}
+
+void MainWindow::saveProductionFile()
+{
+    const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Save));
+    if (!name || name->isEmpty())
+        return;
+    if (!productionfile::write(*name, image_))
+        prompts_->tell(filetexts::saveError(*name), PromptIcon::None);
+}
+
+// --------------------------------------------------------------- the link
+
+void MainWindow::startTransfer(link::TransferKind kind)
+{
+    if (transfer_.isRunning())
+        return;
+    panel_->reset();
+    if (portMenu_->chosenCom() == 0) {
+        prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
+        return;
+    }
+    // A cell that does not fit a byte (a negative empty count) cannot be sent:
+    // refused before anything goes out, so no unit is left half-programmed.
+    if (const int bad = image_.firstCellOutOfByteRange(); kind == link::TransferKind::Program && bad >= 0) {
+        prompts_->tell(link::text::refusedCell(bad, image_.at(bad)), PromptIcon::Exclamation);
+        return;
+    }
+    if (!prompts_->askYesNo(link::text::confirmation(kind), PromptIcon::Question))
+        return;
+    showTransferPanel(true);
+    panel_->begin();
+    setNestingCommandsEnabled(false);
+    transfer_.start(kind);
+}
+
+void MainWindow::startLinkTest()
+{
+    if (transfer_.isRunning())
+        return;
+    if (portMenu_->chosenCom() == 0) {
+        prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
+        return;
+    }
+    setNestingCommandsEnabled(false);
+    transfer_.start(link::TransferKind::LinkTest);
+}
+
+void MainWindow::endTransfer(const link::TransferOutcome &outcome)
+{
+    using link::TransferKind;
+    const bool withPanel = outcome.kind != TransferKind::LinkTest;
+    if (withPanel)
+        panel_->end(outcome.succeeded());
+    const link::text::Report report = link::text::outcomeReport(outcome, image_);
+    if (outcome.succeeded() && outcome.kind == TransferKind::Read)
+        applyRequestedMode(mode::fromLetter(image_.at(address::kModeCell)));
+    prompts_->tell(report.text, iconOf(report.severity));
+    if (outcome.succeeded() && (outcome.kind == TransferKind::Program || outcome.kind == TransferKind::Read))
+        editor_->showCurrentMessage();
+    if (withPanel)
+        showTransferPanel(false);
+    setNestingCommandsEnabled(true);
+}
+
+void MainWindow::showTransferPanel(bool shown)
+{
+    editor_->setVisible(!shown);
+    panel_->setVisible(shown);
+}
+
+void MainWindow::setNestingCommandsEnabled(bool enabled)
+{
+    for (QAction *item : {newWithoutPlcItem_, newWithPlcItem_, openItem_, programItem_, readItem_, verifyItem_})
+        item->setEnabled(enabled);
+    portMenu_->setItemsEnabled(enabled);
+}
+
+// -------------------------------------------------------------------- help
+
+void MainWindow::openHelpDocument()
+{
+    // The document is looked for in the current directory, then beside the program
+    // (a build tree), then in the program's data folders (an installed program:
+    // /usr/share/torsa). Nothing is said when it cannot be opened.
+    QFileInfo document(QDir::current().absoluteFilePath(kHelpDocument));
+    if (!document.exists())
+        document = QFileInfo(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(kHelpDocument));
+    if (!document.exists())
+        document = QFileInfo(QStandardPaths::locate(QStandardPaths::AppDataLocation, kHelpDocument));
+    if (document.isFile())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(document.absoluteFilePath()));
+}
+
+} // namespace torsa

@@ -1,0 +1,23 @@
+#include "Output.h"
+
+#include <QByteArray>
+
+namespace torsa::cli {
+
+bool write(std::FILE *stream, QByteArrayView bytes)
+{
+    const auto size = static_cast<std::size_t>(bytes.size());
+    return std::fwrite(bytes.data(), 1, size, stream) == size && std::fflush(stream) == 0;
+}
+
+bool print(std::FILE *stream, const QString &text)
+{
+    return write(stream, text.toUtf8());
+}
+
+void say(const QString &line)
+{
+    print(stderr, line + u'\n');
+}
+
+} // namespace torsa::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+// What torsa-cli writes, and the status it ends with: messages go to stderr in
+// UTF-8, a command's output (a listing, a list) to stdout.
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdio>
+
+namespace torsa::cli {
+
+enum ExitCode : int {
+    kExitSuccess = 0,
+    kExitCommunicationFailure = 1,   // no answer, port lost, any link-test failure
+    kExitVerificationMismatch = 2,
+    kExitPortUnavailable = 3,
+    kExitUnreadableFile = 4,         // a file that cannot be read, or written
+    kExitUsage = 64,
+    kExitDataRefused = 65,           // rows refused, a file that is not a list, a file without a mode
+    kExitOutputFailed = 74,          // stdout could not take the output (full disk, closed pipe)
+};
+
+// Writes the bytes whole and flushes; false when the stream did not take them.
+bool write(std::FILE *stream, QByteArrayView bytes);
+
+// The text in UTF-8.
+bool print(std::FILE *stream, const QString &text);
+
+// One line of a message on stderr.
+void say(const QString &line);
+
+} // namespace torsa::cli
