@@ -36,7 +36,7 @@ namespace {
 
 constexpr int kCommands = 4000;
 constexpr int kPacedAddresses = 600;
-constexpr double kLineMsPerCommand = 10.0 * 10.0 / 9600.0 * 1000.0;   // 10 bytes of 10 bits
+constexpr double kLineMsPerCommand = 10.0 * 10.0 / 9600.0 * 1000.0; // 10 bytes of 10 bits
 
 double cpuSeconds()
 {
@@ -102,12 +102,11 @@ bool commandOverhead()
     std::printf("1. byte command against the unpaced simulator, %d commands (writes and reads):\n", kCommands);
     std::printf("   round trip: median %.1f us, p99 %.1f us, max %.1f us (both processes, pty both ways)\n",
                 percentile(micros, 0.5), percentile(micros, 0.99), percentile(micros, 1.0));
-    std::printf("   this process's CPU per command: %.1f us (wall %.2f s, %d failed)\n",
-                cpu / kCommands * 1e6, wallSeconds, failures);
+    std::printf("   this process's CPU per command: %.1f us (wall %.2f s, %d failed)\n", cpu / kCommands * 1e6,
+                wallSeconds, failures);
     const double full = 8192 * (kLineMsPerCommand + percentile(micros, 0.5) / 1000.0) / 1000.0;
     std::printf("   a full pass at 9600 baud: line %.1f s + overhead = %.1f s (+%.2f %%)\n",
-                8192 * kLineMsPerCommand / 1000.0, full,
-                100.0 * percentile(micros, 0.5) / 1000.0 / kLineMsPerCommand);
+                8192 * kLineMsPerCommand / 1000.0, full, 100.0 * percentile(micros, 0.5) / 1000.0 / kLineMsPerCommand);
     return failures == 0;
 }
 

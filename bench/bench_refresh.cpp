@@ -2,9 +2,9 @@
 // the image alone, and the window's tick with the listing unchanged and changed.
 
 #include "MainWindow.h"
+#include "UserPrompts.h"
 #include "session/Refresh.h"
 #include "store/AddressMap.h"
-#include "UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -121,10 +121,10 @@ MemoryImage randomImage(QRandomGenerator &random)
 struct Case {
     TransferKind kind = TransferKind::Program;
     Fault fault = Fault::None;
-    int at = 0;          // silence, death: the address; differing image: the cell
+    int at = 0; // silence, death: the address; differing image: the cell
     int junk = 0;
-    MemoryImage unit;    // the unit's EEPROM at the start
-    MemoryImage image;   // the program's image at the start
+    MemoryImage unit;  // the unit's EEPROM at the start
+    MemoryImage image; // the program's image at the start
 };
 
 // What the case must end in.
@@ -134,8 +134,8 @@ struct Expected {
     int address = -1;
     QString text;
     text::Severity severity = text::Severity::Information;
-    MemoryImage unitAfter;    // the EEPROM when it ends
-    MemoryImage imageAfter;   // the program's image when it ends
+    MemoryImage unitAfter;  // the EEPROM when it ends
+    MemoryImage imageAfter; // the program's image when it ends
 };
 
 int firstNonZero(const MemoryImage &image)
@@ -175,7 +175,7 @@ Expected expectedFor(const Case &c)
         return e;
     case TransferKind::Read:
         if (cut) {
-            failCommunication(c.at);   // the image stays as it was
+            failCommunication(c.at); // the image stays as it was
         } else {
             e.imageAfter = c.unit;
             e.text = reports::readingReport(c.unit);
@@ -228,8 +228,8 @@ Expected expectedFor(const Case &c)
 struct Observed {
     std::optional<TransferOutcome> outcome;
     double totalMs = 0;
-    double longestCommandMs = 0;   // the longest time between two byte steps
-    double lastCommandMs = 0;      // from the last byte step to the end
+    double longestCommandMs = 0; // the longest time between two byte steps
+    double lastCommandMs = 0;    // from the last byte step to the end
 };
 
 Observed run(TransferEngine &engine, TransferKind kind)
@@ -267,8 +267,8 @@ Observed run(TransferEngine &engine, TransferKind kind)
 
 struct Tally {
     int transfers = 0;
-    std::map<QString, int> outcomes;   // "program: success", ...
-    int wrong = 0;                      // wrong result, status, address, message or content
+    std::map<QString, int> outcomes; // "program: success", ...
+    int wrong = 0;                   // wrong result, status, address, message or content
     int falseSuccess = 0;
     int overTime = 0;
     int crashes = 0;
@@ -288,8 +288,7 @@ QString outcomeName(const TransferOutcome &o)
 
 Case drawCase(QRandomGenerator &random)
 {
-    constexpr std::array kinds{TransferKind::Program, TransferKind::Read, TransferKind::Verify,
-                               TransferKind::LinkTest};
+    constexpr std::array kinds{TransferKind::Program, TransferKind::Read, TransferKind::Verify, TransferKind::LinkTest};
     Case c;
     c.kind = kinds.at(static_cast<std::size_t>(random.bounded(int(kinds.size()))));
     const std::vector<Fault> faults = faultsFor(c.kind);
@@ -322,8 +321,8 @@ QStringList simOptions(const Case &c, const QString &unitFile, const QString &sa
 // One case from the start of the simulator to its end.
 struct Run {
     Observed seen;
-    MemoryImage image;        // the program's image when it ended
-    QByteArray unitAfter;     // the EEPROM zel-sim saved
+    MemoryImage image;    // the program's image when it ended
+    QByteArray unitAfter; // the EEPROM zel-sim saved
     bool simCrashed = false;
 };
 
@@ -371,8 +370,11 @@ QStringList judge(const Case &c, const Run &r, Tally &tally)
             ++tally.falseSuccess;
         if (o.result != e.result || o.status != e.status || (!o.succeeded() && o.address != e.address))
             broken << u"ended %1 status %2 at %3, expected %4 status %5 at %6"_s.arg(int(o.result))
-                          .arg(statusValue(o.status)).arg(o.address).arg(int(e.result))
-                          .arg(statusValue(e.status)).arg(e.address);
+                          .arg(statusValue(o.status))
+                          .arg(o.address)
+                          .arg(int(e.result))
+                          .arg(statusValue(e.status))
+                          .arg(e.address);
         if (report.text != e.text || report.severity != e.severity)
             broken << u"message \"%1\", expected \"%2\""_s.arg(report.text, e.text);
         // A silent unit is given the whole time-out before the failure.

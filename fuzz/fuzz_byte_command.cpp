@@ -38,7 +38,7 @@ using namespace torsa::link;
 
 namespace {
 
-constexpr int kGuardMs = 2000;   // far beyond the 0.4 s time-out: a hang
+constexpr int kGuardMs = 2000; // far beyond the 0.4 s time-out: a hang
 
 void check(bool condition, const char *what)
 {
@@ -59,7 +59,8 @@ public:
     {
         qsizetype done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(terminal_.masterFd(), bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+            const ssize_t n =
+                ::write(terminal_.masterFd(), bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
             check(n > 0 || errno == EINTR || errno == EAGAIN, "write to the line");
             done += n > 0 ? n : 0;
         }
@@ -75,7 +76,8 @@ public:
             if (::poll(&p, 1, 10) <= 0)
                 continue;
             char buffer[64];
-            const ssize_t r = ::read(terminal_.masterFd(), buffer, static_cast<size_t>(std::min<qsizetype>(n - got.size(), 64)));
+            const ssize_t r =
+                ::read(terminal_.masterFd(), buffer, static_cast<size_t>(std::min<qsizetype>(n - got.size(), 64)));
             if (r > 0)
                 got.append(buffer, r);
         }
@@ -90,7 +92,7 @@ struct Rig {
     Line line;
     LinkPort port;
     ByteCommand command{port};
-    int notices = 0;                     // received() signals of the port
+    int notices = 0; // received() signals of the port
     std::optional<CommandResult> result;
 
     Rig()
@@ -98,8 +100,7 @@ struct Rig {
         check(port.open(line.path()).ok(), "the port opens the pseudo-terminal");
         // Connected after the command: runs once it has taken the bytes.
         QObject::connect(&port, &LinkPort::received, &port, [this] { ++notices; });
-        QObject::connect(&command, &ByteCommand::finished, &command,
-                         [this](const CommandResult &r) { result = r; });
+        QObject::connect(&command, &ByteCommand::finished, &command, [this](const CommandResult &r) { result = r; });
     }
 
     // Runs the event loop until the port has reported one more arrival, or the
@@ -122,7 +123,7 @@ struct Rig {
 
 Rig &rig()
 {
-    static Rig *const instance = new Rig;   // lives as long as the process
+    static Rig *const instance = new Rig; // lives as long as the process
     return *instance;
 }
 
@@ -130,7 +131,7 @@ Rig &rig()
 // completes STX ACK ETX; the read on the piece that brings the third byte.
 struct Judged {
     std::uint8_t data;
-    std::size_t pieces;   // pieces taken in when it ended
+    std::size_t pieces; // pieces taken in when it ended
 };
 
 Judged judge(Command command, std::uint8_t data, const std::vector<QByteArray> &pieces)

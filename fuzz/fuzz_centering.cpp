@@ -91,8 +91,7 @@ void checkResult(const QString &input, const Display &display, const centering::
         check(result.text == trimmed, "impossible: the trimmed text");
         check(length(trimmed) > w, "impossible only when longer than a line");
         return;
-    case centering::Outcome::Centered:
-        break;
+    case centering::Outcome::Centered: break;
     }
 
     if (display.lines == 1 || length(trimmed) <= w) {

@@ -33,7 +33,7 @@ void check(bool condition, const char *what)
 struct Judged {
     bool answered = false;
     std::uint8_t data = 0;
-    qsizetype consumed = 0;   // bytes taken in when the command ended
+    qsizetype consumed = 0; // bytes taken in when the command ended
 };
 
 // As the command judges: after every piece, the whole answer so far.

@@ -131,15 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(false, "a character refused although all fit");
         return 0;
     }
-    case Refusal::None:
-        break;
+    case Refusal::None: break;
     }
 
     check(length + toggles <= kMaxTextLength, "accepted within 42 cells");
     for (const char32_t ch : typed)
         check(judgeCharacter(ch) == CharacterVerdict::Fits, "accepted characters all fit");
     if (message.text.isEmpty())
-        return 0;   // an empty text stores nothing
+        return 0; // an empty text stores nothing
 
     validation::store(image, message);
     for (int a = 0; a < address::kImageSize; ++a) {

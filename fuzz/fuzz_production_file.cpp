@@ -3,11 +3,11 @@
 // captions, listing), the report of the opening, and showing every message
 // number 0 to 181 in the editor (text and blink flags).
 
+#include "files/FileTexts.h"
+#include "files/ProductionFile.h"
 #include "session/Listing.h"
 #include "session/Refresh.h"
-#include "files/FileTexts.h"
 #include "session/Reports.h"
-#include "files/ProductionFile.h"
 #include "store/AddressMap.h"
 #include "store/BlinkCoding.h"
 #include "store/MemoryImage.h"
@@ -19,8 +19,8 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/mman.h>
 #include <unistd.h>
 

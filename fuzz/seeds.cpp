@@ -5,9 +5,9 @@
 //
 //   fuzz_seeds DIR      (DIR is fuzz/corpus)
 
-#include "session/Refresh.h"
 #include "files/ProductionFile.h"
 #include "link/Protocol.h"
+#include "session/Refresh.h"
 #include "store/AddressMap.h"
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"
@@ -62,15 +62,14 @@ MemoryImage session(SessionMode mode, std::initializer_list<EditedMessage> messa
 
 bool productionFiles(const QDir &dir)
 {
-    const MemoryImage withPlc = session(
-        SessionMode::WithPlc,
-        {{0, 1, 1, u"DEFAUT POMPE 1"_s, boxes({1, 2, 3})},
-         {12, 3, 7, u"Bonjour"_s, {}},
-         {47, 31, 180, u"Défaut été § ü"_s, boxes({5, 6, 10})},
-         {180, 0, 0, QString(42, u'X'), {}},
-         {90, 4, 0, QString(40, u'Z'), boxes({40})}});
-    const MemoryImage withoutPlc = session(
-        SessionMode::WithoutPlc, {{0, 2, 16, u"NIVEAU HAUT CUVE"_s, {}}, {16, 9, 3, u"PORTE"_s, boxes({2})}});
+    const MemoryImage withPlc = session(SessionMode::WithPlc,
+                                        {{0, 1, 1, u"DEFAUT POMPE 1"_s, boxes({1, 2, 3})},
+                                         {12, 3, 7, u"Bonjour"_s, {}},
+                                         {47, 31, 180, u"Défaut été § ü"_s, boxes({5, 6, 10})},
+                                         {180, 0, 0, QString(42, u'X'), {}},
+                                         {90, 4, 0, QString(40, u'Z'), boxes({40})}});
+    const MemoryImage withoutPlc =
+        session(SessionMode::WithoutPlc, {{0, 2, 16, u"NIVEAU HAUT CUVE"_s, {}}, {16, 9, 3, u"PORTE"_s, boxes({2})}});
 
     // Cells the editor never writes: a unit cell of 255 and of 5, a slot 181,
     // text cells without end marker, control values among the characters.
@@ -83,9 +82,9 @@ bool productionFiles(const QDir &dir)
     odd.set(address::kModeCell, 255);
 
     bool ok = productionfile::write(dir.filePath(u"with-plc.zel"_s), withPlc)
-           && productionfile::write(dir.filePath(u"without-plc.zel"_s), withoutPlc)
-           && productionfile::write(dir.filePath(u"odd-cells.zel"_s), odd)
-           && productionfile::write(dir.filePath(u"new-session.zel"_s), session(SessionMode::WithPlc, {}));
+        && productionfile::write(dir.filePath(u"without-plc.zel"_s), withoutPlc)
+        && productionfile::write(dir.filePath(u"odd-cells.zel"_s), odd)
+        && productionfile::write(dir.filePath(u"new-session.zel"_s), session(SessionMode::WithPlc, {}));
     ok = ok && writeFile(dir.filePath(u"short-100.bin"_s), bytesOf(withPlc).left(100));
     ok = ok && writeFile(dir.filePath(u"long-8300.bin"_s), bytesOf(withoutPlc) + QByteArray(108, '\x05'));
     return ok;
@@ -173,8 +172,7 @@ bool byteCommands(const QDir &dir)
 
 // 5 bytes of boxes, unit, priority, number, old cell value, options, other
 // slot's priority, then the text.
-QByteArray typed(const BlinkBoxes &blink, int unit, int priority, int number, const QString &text,
-                 bool utf16 = false)
+QByteArray typed(const BlinkBoxes &blink, int unit, int priority, int number, const QString &text, bool utf16 = false)
 {
     QByteArray out(5, '\0');
     for (std::size_t i = 0; i < blink.size(); ++i) {
@@ -254,8 +252,8 @@ int main(int argc, char *argv[])
         return QDir(root.filePath(name));
     };
     const bool ok = productionFiles(sub(u"fuzz_production_file"_s)) && linkAnswers(sub(u"fuzz_link_answers"_s))
-                 && byteCommands(sub(u"fuzz_byte_command"_s))
-                 && messages(sub(u"fuzz_message_roundtrip"_s)) && centering(sub(u"fuzz_centering"_s));
+        && byteCommands(sub(u"fuzz_byte_command"_s)) && messages(sub(u"fuzz_message_roundtrip"_s))
+        && centering(sub(u"fuzz_centering"_s));
     if (!ok)
         std::fputs("fuzz_seeds: cannot write the corpus\n", stderr);
     return ok ? 0 : 1;

@@ -2,6 +2,7 @@
 # Static analysis of the project's own sources (src/, tools/, tests/, bench/)
 # with the compile commands of a configured build:
 #   scripts/lint.sh BUILD_DIR
+# clang-format with .clang-format (the sources of fuzz/ and packaging/ too),
 # clang-tidy with .clang-tidy, then cppcheck with .cppcheck-suppressions.
 # Any finding fails.
 set -eu
@@ -9,6 +10,12 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 jobs=$(nproc)
+
+echo "== clang-format"
+cd "$root"
+git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' \
+    'fuzz/*.cpp' 'fuzz/*.h' 'packaging/*.cpp' | xargs clang-format --dry-run --Werror
+echo "clean"
 
 echo "== clang-tidy"
 log="$build/clang-tidy.log"

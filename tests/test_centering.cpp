@@ -54,10 +54,13 @@ private Q_SLOTS:
         row("1x16 too long is left untrimmed", 16, 1, "..NIVEAU.HAUT.CUVE.", "..NIVEAU.HAUT.CUVE.", Outcome::LeftAsIs);
         row("2x16 both lines full", 16, 2, "ABCDEFGHIJKLMNOP.QRSTUVWXYZ012345", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
         row("2x16 spaces around the split", 16, 2, "ALARME...POMPE...NUMERO", ".ALARME...POMPE......NUMERO");
-        row("2x16 space at position 1 only", 16, 2, "A.BCDEFGHIJKLMNOPQRSTU", "A.BCDEFGHIJKLMNOPQRSTU", Outcome::Impossible);
-        row("2x16 failure gives the trimmed text", 16, 2, "..ABCDEFGHIJKLMNOPQ..", "ABCDEFGHIJKLMNOPQ", Outcome::Impossible);
+        row("2x16 space at position 1 only", 16, 2, "A.BCDEFGHIJKLMNOPQRSTU", "A.BCDEFGHIJKLMNOPQRSTU",
+            Outcome::Impossible);
+        row("2x16 failure gives the trimmed text", 16, 2, "..ABCDEFGHIJKLMNOPQ..", "ABCDEFGHIJKLMNOPQ",
+            Outcome::Impossible);
         // Only the space is trimmed; a tab is a character of the text.
         row("1x16 tab kept", 16, 1, ".X\t.", ".......X\t");
+        row("1x16 leading tab kept", 16, 1, "\tX", ".......\tX");
         // A character outside the Basic Multilingual Plane counts once.
         row("1x16 one wide character", 16, 1, "\U0001D11E", ".......\U0001D11E");
     }

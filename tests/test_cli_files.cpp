@@ -4,11 +4,11 @@
 // edited in a spreadsheet, refused rows, what an export cannot carry, and every
 // usage and file error with its exit status.
 
-#include "support/CliProcess.h"
-#include "support/MessageSets.h"
 #include "files/MessageListCsv.h"
 #include "files/ProductionFile.h"
 #include "store/CharCodes.h"
+#include "support/CliProcess.h"
+#include "support/MessageSets.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,8 +42,8 @@ private Q_SLOTS:
         refreshTick(noMode, SessionMode::None);
         QVERIFY(productionfile::write(path(u"no-mode.zel"_s), noMode));
         QVERIFY(productionfile::write(path(u"with-plc.zel"_s), limitSet(SessionMode::WithPlc)));
-        QVERIFY(writeFile(path(u"empty-set.csv"_s),
-                          "Mode;Avec automate\r\nNuméro;Texte;Unité;Priorité;Clignotement\r\n"));
+        QVERIFY(
+            writeFile(path(u"empty-set.csv"_s), "Mode;Avec automate\r\nNuméro;Texte;Unité;Priorité;Clignotement\r\n"));
         QVERIFY(writeFile(path(u"short.zel"_s), QByteArray(100, 'A')));
     }
 
@@ -82,10 +82,10 @@ private Q_SLOTS:
         QCOMPARE(run.err, QString());
         const QList<QByteArray> lines = run.out.split('\n');
         QCOMPARE(lines.size(), 2 + 2 + 9 + 1);
-        QCOMPARE(lines.mid(0, 5), (QList<QByteArray>{
-            "Centrale de défauts :Sans automate.  \r", "8 messages vides.\r",
-            "Numéro | Unité | Priorité |                 MESSAGE\r", QByteArray(68, '-') + '\r',
-            " n°000 | U: 01 |  P: 001  | Défaut pompe P1     Disjoncteur ouvert  \r"}));
+        QCOMPARE(lines.mid(0, 5),
+                 (QList<QByteArray>{"Centrale de défauts :Sans automate.  \r", "8 messages vides.\r",
+                                    "Numéro | Unité | Priorité |                 MESSAGE\r", QByteArray(68, '-') + '\r',
+                                    " n°000 | U: 01 |  P: 001  | Défaut pompe P1     Disjoncteur ouvert  \r"}));
         QCOMPARE(lines.last(), QByteArray());
         run = runCli({u"list"_s, path(u"no-mode.zel"_s)});
         QVERIFY(run.out.startsWith("Centrale de défauts :\r\n Aucun message\r\n"));
@@ -109,8 +109,9 @@ private Q_SLOTS:
         QVERIFY(writeFile(list, ansi));
         const CliRun run = runCli({u"import"_s, list, u"-o"_s, back});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, u"%1 n'est pas en UTF-8 : il est lu comme un fichier Windows-1252, l'encodage des tableurs "
-                          "sous Windows.\n%2 écrit : 25 message(s), Avec automate.\n"_s.arg(list, back));
+        QCOMPARE(run.err,
+                 u"%1 n'est pas en UTF-8 : il est lu comme un fichier Windows-1252, l'encodage des tableurs "
+                 "sous Windows.\n%2 écrit : 25 message(s), Avec automate.\n"_s.arg(list, back));
         MemoryImage expected = productionfile::read(sample(u"demo.zel"_s)).value();
         QVERIFY(type(expected, SessionMode::WithPlc, edited(16, 0, 0, changed, {1, 2, 3, 4, 5, 6, 7, 8})));
         refreshTick(expected, SessionMode::WithPlc);
@@ -124,18 +125,21 @@ private Q_SLOTS:
         const QString out = path(u"kept.zel"_s);
         const QByteArray previous(address::kImageSize, '\x2A');
         QVERIFY(writeFile(out, previous));
-        QVERIFY(writeFile(list, "\xEF\xBB\xBF" + u"Mode;Sans automate\r\n"
-                                                  "Numéro;Texte;Unité;Priorité;Clignotement\r\n"
-                                                  "0;Pompe;1;4;\r\n"
-                                                  "1;Vanne;1;4;\r\n"
-                                                  "17;Four;0;0;\r\n"_s.toUtf8()));
+        QVERIFY(writeFile(list,
+                          "\xEF\xBB\xBF"
+                              + u"Mode;Sans automate\r\n"
+                                "Numéro;Texte;Unité;Priorité;Clignotement\r\n"
+                                "0;Pompe;1;4;\r\n"
+                                "1;Vanne;1;4;\r\n"
+                                "17;Four;0;0;\r\n"_s.toUtf8()));
         const CliRun run = runCli({u"import"_s, list, u"-o"_s, out});
         QCOMPARE(run.exitCode, kExitDataRefused);
         const QString indent(u"%1, ligne 4 : "_s.arg(list).size(), u' ');
-        QCOMPARE(run.err, u"%1, ligne 4 : Le message n°0 à le même degrés de priorité\n"
-                          "%2Corriger le degrés de priorité.\n"
-                          "%1, ligne 5 : numéro 17 hors de la plage du mode Sans automate (0 à 16)\n"
-                          "2 refus sur 2 ligne(s) : %3 n'est pas écrit.\n"_s.arg(list, indent, out));
+        QCOMPARE(run.err,
+                 u"%1, ligne 4 : Le message n°0 à le même degrés de priorité\n"
+                 "%2Corriger le degrés de priorité.\n"
+                 "%1, ligne 5 : numéro 17 hors de la plage du mode Sans automate (0 à 16)\n"
+                 "2 refus sur 2 ligne(s) : %3 n'est pas écrit.\n"_s.arg(list, indent, out));
         QCOMPARE(readFile(out), previous);
     }
 
@@ -156,17 +160,18 @@ private Q_SLOTS:
         const QString list = path(u"lossy.csv"_s);
         const CliRun run = runCli({u"export"_s, path(u"lossy.zel"_s), u"-o"_s, list});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, u"Attention : la liste ne porte pas tout %1 ; importée, elle ne redonnera pas le même "
-                          "fichier.\n"
-                          "%2, ligne 4 : numéro 20 hors de la plage du mode Sans automate (0 à 16)\n"
-                          "  cellules 140 à 153 : message n°3, après la fin de son texte (reste d'un texte plus long)\n"
-                          "  cellule 396 : emplacement n°9, message absent\n"
-                          "  cellule 880 : message n°20, refusé à l'import\n"
-                          "  cellules 882 à 892 : message n°20, refusé à l'import\n"
-                          "  cellule 7966 : cellules hors messages\n"
-                          "  cellule 7982 : bloc de résumé, réécrit par le rafraîchissement\n"
-                          "  cellule 8190 : nombre de messages vides, recompté\n"
-                          "  cellule 8191 : cellule du test de liaison\n"_s.arg(path(u"lossy.zel"_s), list));
+        QCOMPARE(run.err,
+                 u"Attention : la liste ne porte pas tout %1 ; importée, elle ne redonnera pas le même "
+                 "fichier.\n"
+                 "%2, ligne 4 : numéro 20 hors de la plage du mode Sans automate (0 à 16)\n"
+                 "  cellules 140 à 153 : message n°3, après la fin de son texte (reste d'un texte plus long)\n"
+                 "  cellule 396 : emplacement n°9, message absent\n"
+                 "  cellule 880 : message n°20, refusé à l'import\n"
+                 "  cellules 882 à 892 : message n°20, refusé à l'import\n"
+                 "  cellule 7966 : cellules hors messages\n"
+                 "  cellule 7982 : bloc de résumé, réécrit par le rafraîchissement\n"
+                 "  cellule 8190 : nombre de messages vides, recompté\n"
+                 "  cellule 8191 : cellule du test de liaison\n"_s.arg(path(u"lossy.zel"_s), list));
         QCOMPARE(readFile(list), messagelist::toCsv(messagelist::fromImage(image)));
     }
 
@@ -182,14 +187,14 @@ private Q_SLOTS:
         QTest::newRow("unknown command") << QStringList{u"lister"_s, u"a.zel"_s} << 64 << u"HELP"_s;
         QTest::newRow("list, two files") << QStringList{u"list"_s, u"a"_s, u"b"_s} << 64
                                          << u"Usage : torsa-cli list FILE\n"_s;
-        QTest::newRow("list, short file") << QStringList{u"list"_s, u"@short.zel"_s} << 4
-                                          << u"Erreur d'ouverture de @short.zel\n"_s;
-        QTest::newRow("import, no output") << QStringList{u"import"_s, u"a.csv"_s} << 64
-                                           << u"Usage : torsa-cli import LIST.csv -o FILE.zel\n"_s;
-        QTest::newRow("export, no such file") << QStringList{u"export"_s, u"@missing.zel"_s} << 4
-                                              << u"Erreur d'ouverture de @missing.zel\n"_s;
-        QTest::newRow("import, a directory") << QStringList{u"import"_s, u"@"_s, u"-o"_s, u"@x.zel"_s} << 4
-                                             << u"Erreur d'ouverture de @\n"_s;
+        QTest::newRow("list, short file")
+            << QStringList{u"list"_s, u"@short.zel"_s} << 4 << u"Erreur d'ouverture de @short.zel\n"_s;
+        QTest::newRow("import, no output")
+            << QStringList{u"import"_s, u"a.csv"_s} << 64 << u"Usage : torsa-cli import LIST.csv -o FILE.zel\n"_s;
+        QTest::newRow("export, no such file")
+            << QStringList{u"export"_s, u"@missing.zel"_s} << 4 << u"Erreur d'ouverture de @missing.zel\n"_s;
+        QTest::newRow("import, a directory")
+            << QStringList{u"import"_s, u"@"_s, u"-o"_s, u"@x.zel"_s} << 4 << u"Erreur d'ouverture de @\n"_s;
         QTest::newRow("import, a production file")
             << QStringList{u"import"_s, u"@with-plc.zel"_s, u"-o"_s, u"@x.zel"_s} << kExitDataRefused
             << u"@with-plc.zel : ce n'est pas un fichier CSV : il contient des octets binaires (un fichier de "

@@ -1,10 +1,10 @@
 // Message lists without a process: the list layout, round trips, the import's
 // refusals, what spreadsheets save, and files that are not lists.
 
-#include "support/FileBytes.h"
 #include "files/MessageList.h"
 #include "files/MessageListCsv.h"
 #include "files/MessageListImport.h"
+#include "support/FileBytes.h"
 #include "support/MessageSets.h"
 
 #include <QTest>
@@ -43,8 +43,9 @@ private Q_SLOTS:
         QVERIFY(type(image, SessionMode::WithoutPlc, edited(2, 31, 0, u" \"A\";B "_s)));
         refreshTick(image, SessionMode::WithoutPlc);
         QCOMPARE(messagelist::toCsv(messagelist::fromImage(image)),
-                 listFile(u"Sans automate"_s, u"2;\" \"\"A\"\";B \";31;0;\"       \"\r\n"
-                                              "12;Défaut pompe;3;7;\"       ^^^^^\"\r\n"_s));
+                 listFile(u"Sans automate"_s,
+                          u"2;\" \"\"A\"\";B \";31;0;\"       \"\r\n"
+                          "12;Défaut pompe;3;7;\"       ^^^^^\"\r\n"_s));
     }
 
     // Generated sets and, as seed 0, the limits of the coding, in both modes.
@@ -75,7 +76,7 @@ private Q_SLOTS:
         // Positions 41 and 42 have no box of their own: they blink as position 40 does.
         const QString forty = u"0123456789"_s.repeated(4);
         const QString rule = u"n'a pas de case à cocher, elle clignote comme la position 40 "
-                               "(« ^ » aux deux ou à aucune)"_s;
+                             "(« ^ » aux deux ou à aucune)"_s;
 
         QTest::newRow("Valider's rules, with PLC")
             << u"Avec automate"_s
@@ -84,12 +85,15 @@ private Q_SLOTS:
                "6;\"a\tb\";0;0;\r\n"
                "8;É;0;9;\r\n9;B;0;9;\r\n"
                "181;A;0;0;\r\n"_s
-                   + u"10;%1X;0;0;%2^\r\n11;%1XY;0;0;%3^^ \r\n"_s.arg(forty, QString(40, u' '), QString(39, u' '))
-                   + u"7;\"a\r\nb\";0;0;\r\n"_s
-            << QStringList{valider(3, Refusal::TooManyBlinkZones), valider(5, Refusal::PriorityInUse, 12),
-                           valider(6, Refusal::CharacterBelowSpace), valider(7, Refusal::CharacterAboveRange, 0, 0xC9),
+                + u"10;%1X;0;0;%2^\r\n11;%1XY;0;0;%3^^ \r\n"_s.arg(forty, QString(40, u' '), QString(39, u' '))
+                + u"7;\"a\r\nb\";0;0;\r\n"_s
+            << QStringList{valider(3, Refusal::TooManyBlinkZones),
+                           valider(5, Refusal::PriorityInUse, 12),
+                           valider(6, Refusal::CharacterBelowSpace),
+                           valider(7, Refusal::CharacterAboveRange, 0, 0xC9),
                            u"9 numéro 181 hors de la plage du mode Avec automate (0 à 180)"_s,
-                           u"10 clignotement : la position 41 "_s + rule, u"11 clignotement : la position 42 "_s + rule,
+                           u"10 clignotement : la position 41 "_s + rule,
+                           u"11 clignotement : la position 42 "_s + rule,
                            valider(12, Refusal::CharacterBelowSpace)};
         QTest::newRow("ranges, without PLC")
             << u"Sans automate"_s << u"2;20°;0;0;\r\n17;A;0;0;\r\n-1;B;0;0;\r\n3;A;32;17;\r\n"_s
@@ -102,22 +106,23 @@ private Q_SLOTS:
             << u"Avec automate"_s
             << u"x;A;1,5;;\r\n4;A;0;0;\r\n4;B;0;0;\r\n\r\n;;;;\r\n1;A;0\r\n2;B;0;0;;note\r\n3;;0;0;\r\n"
                "5;AB;0;0;\"^^ \"\r\n6;A;0;0;x\r\n8;\"C\"D;0;0;\r\n7;\"B;0;0;\r\n"_s
-            << QStringList{u"3 numéro « x » : un nombre entier est attendu"_s,
-                           u"3 unité « 1,5 » : un nombre entier est attendu"_s,
-                           u"3 priorité manquante"_s,
-                           u"5 le message n°4 est déjà donné ligne 4"_s,
-                           u"6 "_s + blank,
-                           u"7 "_s + blank,
-                           u"8 3 colonne(s) au lieu de 5 "_s + columns,
-                           u"9 colonne en trop : 6 colonnes remplies au lieu de 5 "_s + columns,
-                           u"10 texte vide : « Valider » n'enregistrerait rien ; supprimez la ligne ou donnez un texte"_s,
-                           u"11 clignotement : le masque a 3 positions, le texte seulement 2 caractère(s)"_s,
-                           u"12 clignotement : « x » en position 1 ; seuls l'espace (fixe) et « ^ » (clignotant) "
-                           "sont permis"_s,
-                           u"13 ligne illisible : caractères après un guillemet fermant"_s,
-                           u"14 ligne illisible : guillemet ouvert jamais fermé"_s};
-        QTest::newRow("blank rows at the end") << u"Avec automate"_s << u"1;A;0;0;\r\n;;;;\r\n\r\n;;\r\n"_s
-                                               << QStringList{};
+            << QStringList{
+                   u"3 numéro « x » : un nombre entier est attendu"_s,
+                   u"3 unité « 1,5 » : un nombre entier est attendu"_s,
+                   u"3 priorité manquante"_s,
+                   u"5 le message n°4 est déjà donné ligne 4"_s,
+                   u"6 "_s + blank,
+                   u"7 "_s + blank,
+                   u"8 3 colonne(s) au lieu de 5 "_s + columns,
+                   u"9 colonne en trop : 6 colonnes remplies au lieu de 5 "_s + columns,
+                   u"10 texte vide : « Valider » n'enregistrerait rien ; supprimez la ligne ou donnez un texte"_s,
+                   u"11 clignotement : le masque a 3 positions, le texte seulement 2 caractère(s)"_s,
+                   u"12 clignotement : « x » en position 1 ; seuls l'espace (fixe) et « ^ » (clignotant) "
+                   "sont permis"_s,
+                   u"13 ligne illisible : caractères après un guillemet fermant"_s,
+                   u"14 ligne illisible : guillemet ouvert jamais fermé"_s};
+        QTest::newRow("blank rows at the end")
+            << u"Avec automate"_s << u"1;A;0;0;\r\n;;;;\r\n\r\n;;\r\n"_s << QStringList{};
     }
 
     void refusals()
@@ -145,7 +150,8 @@ private Q_SLOTS:
             const ImportResult result = importBytes(u"\"Mode\";\"Avec automate\";;;\n"
                                                     "\"NUMÉRO\";\"texte\";\"Unité\";\"Priorité\";\"Clignotement\"\n"
                                                     " 0 ;\"Défaut pompe\";3;1;\"^^\"\n"
-                                                    "7;Tube 2\" bas;4;0\n"_s.replace(u'\n', lineEnd).toUtf8());
+                                                    "7;Tube 2\" bas;4;0\n"_s.replace(u'\n', lineEnd)
+                                                        .toUtf8());
             QVERIFY(result.accepted());
             QCOMPARE(bytesOf(result.image), bytesOf(image));
         }
@@ -160,15 +166,18 @@ private Q_SLOTS:
         const QString header = u"la ligne 2 doit être l'en-tête « Numéro;Texte;Unité;Priorité;Clignotement »"_s;
         QTest::newRow("some other CSV") << QByteArray("Nom;Prénom\r\nDupont;Jean\r\n") << notList;
         QTest::newRow("commas") << QByteArray("Mode,Avec automate\r\n")
-                                << notList + u" (les champs doivent être séparés par « ; », comme les écrit un "
-                                             "tableur en français)"_s;
+                                << notList
+                + u" (les champs doivent être séparés par « ; », comme les écrit un "
+                  "tableur en français)"_s;
         QTest::newRow("no header") << QByteArray("Mode;Avec automate\r\n") << header;
         QTest::newRow("empty") << QByteArray() << u"le fichier est vide"_s;
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFEM\0o\0", 6)
                                 << u"le fichier est en UTF-16 (« Texte Unicode ») ; enregistrez-le au format "
                                    "« CSV UTF-8 » (séparateur : point-virgule)"_s;
         QTest::newRow("mark, then not UTF-8")
-            << kBom + QByteArray("D\xE9" "faut")
+            << kBom
+                + QByteArray("D\xE9"
+                             "faut")
             << u"le fichier commence par la marque UTF-8 mais son contenu n'est pas en UTF-8 valide"_s;
         QTest::newRow("far too big") << QByteArray(csv::kMaxListBytes + 1, 'a')
                                      << u"le fichier est bien trop grand pour une liste de messages (1048577 octets)"_s;

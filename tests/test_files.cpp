@@ -1,8 +1,8 @@
 // Production files: byte layout, atomic saves, refused files and the open report.
 
-#include "support/FileBytes.h"
 #include "files/ProductionFile.h"
 #include "store/AddressMap.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -76,7 +76,6 @@ private Q_SLOTS:
         }
         QVERIFY(!productionfile::read(dir_.path()));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestFiles)

@@ -60,11 +60,18 @@ private Q_SLOTS:
 
         MemoryImage inserted = before;
         QVERIFY(slotshift::insertEmpty(inserted, number, mode));
-        QCOMPARE(firstWrongCell(inserted, before, last, [&](int s) { return s < number ? s : s == number ? -1 : s - 1; }), -1);
+        QCOMPARE(
+            firstWrongCell(inserted, before, last, [&](int s) { return s < number ? s
+                                                                    : s == number ? -1
+                                                                                  : s - 1; }),
+            -1);
 
         MemoryImage erased = before;
         QVERIFY(slotshift::erase(erased, number, mode));
-        QCOMPARE(firstWrongCell(erased, before, last, [&](int s) { return s < number ? s : s == last ? -1 : s + 1; }), -1);
+        QCOMPARE(firstWrongCell(erased, before, last, [&](int s) { return s < number ? s
+                                                                       : s == last   ? -1
+                                                                                     : s + 1; }),
+                 -1);
     }
 
     void questions()

@@ -55,7 +55,6 @@ std::optional<CommandResult> run(ByteCommand &command, Command kind, int address
     return finished.first().first().value<CommandResult>();
 }
 
-
 struct Run {
     std::optional<TransferOutcome> outcome;
     QList<int> progress;
@@ -128,7 +127,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("received");
         QTest::addColumn<bool>("acknowledged");
         QTest::addColumn<bool>("complete");
-        QTest::addColumn<int>("byte");   // -1: no byte taken
+        QTest::addColumn<int>("byte"); // -1: no byte taken
         QTest::newRow("ack") << bytes({2, 6, 3}) << true << true << 6;
         QTest::newRow("ack after junk, followed by more") << bytes({85, 0, 2, 6, 3, 2}) << true << true << -1;
         QTest::newRow("first piece of a split ack") << bytes({2}) << false << false << -1;
@@ -169,9 +168,9 @@ private Q_SLOTS:
     // with numbers compared as numbers; TORSA_COMn overrides.
     void comNaming()
     {
-        QCOMPARE(comOrder({u"/dev/ttyS10"_s, u"/dev/ttyUSB10"_s, u"/dev/ttyS2"_s, u"/dev/ttyACM0"_s, u"/dev/ttyUSB2"_s}),
-                 (QStringList{u"/dev/ttyACM0"_s, u"/dev/ttyUSB2"_s, u"/dev/ttyUSB10"_s, u"/dev/ttyS2"_s,
-                              u"/dev/ttyS10"_s}));
+        QCOMPARE(
+            comOrder({u"/dev/ttyS10"_s, u"/dev/ttyUSB10"_s, u"/dev/ttyS2"_s, u"/dev/ttyACM0"_s, u"/dev/ttyUSB2"_s}),
+            (QStringList{u"/dev/ttyACM0"_s, u"/dev/ttyUSB2"_s, u"/dev/ttyUSB10"_s, u"/dev/ttyS2"_s, u"/dev/ttyS10"_s}));
         const QStringList present{u"/dev/ttyS0"_s, u"/dev/ttyUSB0"_s};
         QCOMPARE(comDevice(1, std::nullopt, present), u"/dev/ttyUSB0"_s);
         QCOMPARE(comDevice(2, std::nullopt, present), u"/dev/ttyS0"_s);
@@ -243,14 +242,14 @@ private Q_SLOTS:
         const QByteArray none;
         QTest::newRow("silent unit") << read << none << none << none << false << Status::Timeout << 42;
         QTest::newRow("two bytes only") << read << none << none << bytes({2, 171}) << false << Status::Timeout << 42;
-        QTest::newRow("late ack, silent unit") << write << none << bytes({2, 6, 3}) << none << false
-                                               << Status::Timeout << 0;
-        QTest::newRow("late answer, silent unit") << read << none << bytes({2, 99, 3}) << none << false
-                                                  << Status::Timeout << 42;
-        QTest::newRow("bytes before opening") << read << bytes({2, 99, 3, 2, 6, 3}) << none << none << false
-                                              << Status::Timeout << 42;
-        QTest::newRow("notification stalled") << read << none << none << bytes({2, 171, 3}) << true << Status::Done
-                                              << 171;
+        QTest::newRow("late ack, silent unit")
+            << write << none << bytes({2, 6, 3}) << none << false << Status::Timeout << 0;
+        QTest::newRow("late answer, silent unit")
+            << read << none << bytes({2, 99, 3}) << none << false << Status::Timeout << 42;
+        QTest::newRow("bytes before opening")
+            << read << bytes({2, 99, 3, 2, 6, 3}) << none << none << false << Status::Timeout << 42;
+        QTest::newRow("notification stalled")
+            << read << none << none << bytes({2, 171, 3}) << true << Status::Done << 171;
     }
 
     void scriptedAnswers()

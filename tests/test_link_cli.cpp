@@ -21,7 +21,6 @@ QByteArray pattern(int seed)
     return bytes;
 }
 
-
 } // namespace
 
 class TestLinkCli : public QObject {
@@ -75,14 +74,14 @@ private Q_SLOTS:
         const QString file = u"@/messages.zel"_s;
         const QStringList sim{u"--port"_s, u"SIM"_s};
         const QStringList verbose{u"--verbose"_s};
-        QTest::newRow("read, unit falls silent") << QStringList{u"--silent-from"_s, u"300"_s}
-                                                 << QStringList{u"read"_s, file} + sim << 1 << communication;
-        QTest::newRow("program, unit dies") << QStringList{u"--die-at"_s, u"300"_s}
-                                            << QStringList{u"program"_s, file} + sim << 1 << communication;
-        QTest::newRow("test, unit reads 0") << QStringList{u"--read-zero"_s} << QStringList{u"test"_s} + sim << 1
-                                            << connection;
-        QTest::newRow("test, unit silent") << QStringList{u"--silent-from"_s, u"0"_s} << QStringList{u"test"_s} + sim
-                                           << 1 << connection;
+        QTest::newRow("read, unit falls silent")
+            << QStringList{u"--silent-from"_s, u"300"_s} << QStringList{u"read"_s, file} + sim << 1 << communication;
+        QTest::newRow("program, unit dies")
+            << QStringList{u"--die-at"_s, u"300"_s} << QStringList{u"program"_s, file} + sim << 1 << communication;
+        QTest::newRow("test, unit reads 0")
+            << QStringList{u"--read-zero"_s} << QStringList{u"test"_s} + sim << 1 << connection;
+        QTest::newRow("test, unit silent")
+            << QStringList{u"--silent-from"_s, u"0"_s} << QStringList{u"test"_s} + sim << 1 << connection;
         QTest::newRow("verify, one cell differs")
             << QStringList{u"--load"_s, u"@/unit.zel"_s} << QStringList{u"verify"_s, file} + sim << 2
             << u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\n"_s;

@@ -133,8 +133,9 @@ private Q_SLOTS:
 
         f.window->image().set(address::kEmptyCountCell, -3);
         f.item("MENU_WRITE")->trigger();
-        QCOMPARE(f.prompts->lastText(), u"Programmation impossible : la cellule 8190 vaut -3, hors de 0 à 255.\r\n"
-                                        "Aucun octet n'a été envoyé."_s);
+        QCOMPARE(f.prompts->lastText(),
+                 u"Programmation impossible : la cellule 8190 vaut -3, hors de 0 à 255.\r\n"
+                 "Aucun octet n'a été envoyé."_s);
         QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
         // The refresh puts the empty count back, as it always has long before a
         // 9600-baud transfer reaches the summary block.
@@ -180,8 +181,9 @@ private Q_SLOTS:
         f.text()->setText(u"Niveau bas          Cuve de stockage D"_s);
         f.click("Commande6");
         QVERIFY(f.runToEnd("MENU_VERIF"));
-        QCOMPARE(f.prompts->lastText(), u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: "_s
-                                            + QString::number(address::textStart(3) + 37) + u')');
+        QCOMPARE(f.prompts->lastText(),
+                 u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: "_s
+                     + QString::number(address::textStart(3) + 37) + u')');
         QCOMPARE(f.prompts->lastIcon(), PromptIcon::Critical);
         QCOMPARE(f.statusLight(), kRed);
 
@@ -189,11 +191,12 @@ private Q_SLOTS:
         QVERIFY(!f.listing().contains(u"Niveau bas"_s));
         QVERIFY(f.runToEnd("MENU_READ"));
         QCOMPARE(f.prompts->shown.at(f.prompts->shown.size() - 2).text, u" Commencer la lecture ? "_s);
-        QCOMPARE(f.prompts->lastText(), u"Centrale de défauts :\n\rAvec automate.\n\r"
-                                        "156 messages vides.Lecture terminée avec succés !"_s);
+        QCOMPARE(f.prompts->lastText(),
+                 u"Centrale de défauts :\n\rAvec automate.\n\r"
+                 "156 messages vides.Lecture terminée avec succés !"_s);
         QCOMPARE(f.window->sessionMode(), SessionMode::WithPlc);
         QVERIFY(f.listing().contains(u" n°003 | U: 02 |  P: 000  | Niveau bas          Cuve de stockage C  "_s));
-        QCOMPARE(f.text()->text(), u"Défaut pompe P1     Disjoncteur ouvert"_s);   // message 0, read
+        QCOMPARE(f.text()->text(), u"Défaut pompe P1     Disjoncteur ouvert"_s); // message 0, read
         f.get<QScrollBar>("DéfilementH1")->setValue(3);
         QCOMPARE(f.text()->text(), u"Niveau bas          Cuve de stockage C"_s);
     }
@@ -205,7 +208,7 @@ private Q_SLOTS:
         QVERIFY(sim.start({u"--load"_s, kSample, u"--silent-from"_s, u"4000"_s}));
         Fixture f;
         f.newSession("MENU_ED_SANS");
-        f.window->refresh();   // the refresh would rewrite the summary block during the read
+        f.window->refresh(); // the refresh would rewrite the summary block during the read
         const MemoryImage before = f.window->image();
         f.chooseCom1(sim.path());
         QVERIFY(f.runToEnd("MENU_READ"));

@@ -54,7 +54,8 @@ private Q_SLOTS:
         const RefreshTick tick = refresh::tick(image, SessionMode::WithPlc);
         QCOMPARE(tick.tally, 2);
         QCOMPARE(tick.countCaption, QStringLiteral("179 messages vides."));
-        QCOMPARE(tick.listing, QStringLiteral("Numéro | Unité | Priorité |                 MESSAGE\r\n") + QString(68, u'-')
+        QCOMPARE(tick.listing,
+                 QStringLiteral("Numéro | Unité | Priorité |                 MESSAGE\r\n") + QString(68, u'-')
                      + QStringLiteral("\r\n n°001 | U: 00 |  P: 001  | ") + QString(42, u'z')
                      + QStringLiteral("\r\n n°007 | U: 05 |  P: 180  | Pas stocke") + QString(30, u' ')
                      + QStringLiteral("\r\n n°012 | U: 03 |  P: 007  | Bonjour") + QString(33, u' ')
@@ -82,7 +83,8 @@ private Q_SLOTS:
         const SessionMode avec = SessionMode::WithPlc;
         row("16 without PLC", 16, 83, sans, sans, "Centrale de défauts :Sans automate.  \n1 message vide.  ");
         row("15 without PLC", 15, 83, sans, sans, "Centrale de défauts :Sans automate.  \n2 messages vides.");
-        row("20 without PLC: negative", 20, 83, sans, sans, "Centrale de défauts :Sans automate.  \n-3 message vide.  ");
+        row("20 without PLC: negative", 20, 83, sans, sans,
+            "Centrale de défauts :Sans automate.  \n-3 message vide.  ");
         row("none with PLC", 0, 65, avec, avec, "Centrale de défauts :Avec automate.  \n181 messages vides.");
         row("all 181 with PLC", 181, 65, avec, avec, "Centrale de défauts :Avec automate.  \n0 message vide.  ");
         row("65, no session yet", 1, 65, none, avec, "Centrale de défauts :Avec automate.  \n180 messages vides.");
@@ -105,9 +107,10 @@ private Q_SLOTS:
         image.set(address::kModeCell, modeCell);
         const MemoryImage before = image;
         const RefreshTick tick = refresh::tick(image, inForce);
-        QCOMPARE(tick.requestedMode, modeCell == 65   ? SessionMode::WithPlc
-                                     : modeCell == 83 ? SessionMode::WithoutPlc
-                                                      : SessionMode::None);
+        QCOMPARE(tick.requestedMode,
+                 modeCell == 65       ? SessionMode::WithPlc
+                     : modeCell == 83 ? SessionMode::WithoutPlc
+                                      : SessionMode::None);
         QCOMPARE(tick.modeAfter, after);
         QCOMPARE(tick.statusCaption + u'\n' + tick.countCaption, captions);
         QCOMPARE(summaryBytes(image), QByteArray::number(present).rightJustified(3, '0') + "VALIDE KOR");
@@ -132,14 +135,18 @@ private Q_SLOTS:
         };
         const QString head = QStringLiteral("Centrale de défauts :\n\r");
         const QString done = QStringLiteral("Lecture terminée avec succés !");
-        QCOMPARE(reports::readingReport(image(65, 0)), head + QStringLiteral("Avec automate.\n\r0 message vide.  ") + done);
-        QCOMPARE(reports::readingReport(image(83, 1)), head + QStringLiteral("Sans automate.\n\r1 message vide.  ") + done);
-        QCOMPARE(reports::readingReport(image(83, 2)), head + QStringLiteral("Sans automate.\n\r2 messages vides.") + done);
+        QCOMPARE(reports::readingReport(image(65, 0)),
+                 head + QStringLiteral("Avec automate.\n\r0 message vide.  ") + done);
+        QCOMPARE(reports::readingReport(image(83, 1)),
+                 head + QStringLiteral("Sans automate.\n\r1 message vide.  ") + done);
+        QCOMPARE(reports::readingReport(image(83, 2)),
+                 head + QStringLiteral("Sans automate.\n\r2 messages vides.") + done);
         QCOMPARE(reports::readingReport(image(0, 176)), head + QStringLiteral("176 messages vides.") + done);
         const OpenReport opened = reports::forOpenedImage(image(83, 1));
         QCOMPARE(opened.requestedMode, SessionMode::WithoutPlc);
         QCOMPARE(opened.tally, 1);
-        QCOMPARE(reports::openedMessage(opened), head + QStringLiteral("Sans automate.\n\r1 messages vides.\n\r") + done);
+        QCOMPARE(reports::openedMessage(opened),
+                 head + QStringLiteral("Sans automate.\n\r1 messages vides.\n\r") + done);
     }
 };
 

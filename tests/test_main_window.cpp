@@ -29,7 +29,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Off before any session, on in a session.
-const char *const kEditorControls[] = {"Texte1",       "Etiquette1",   "Etiquette2", "Etiquette7",
+const char *const kEditorControls[] = {"Texte1",       "Etiquette1",   "Etiquette2",   "Etiquette7",
                                        "DéfilementH1", "DéfilementH2", "DéfilementH3", "Commande1",
                                        "Commande2",    "Commande6",    "Commande7"};
 
@@ -128,8 +128,9 @@ private Q_SLOTS:
         f.newSession(item.constData(), yes);
 
         QCOMPARE(f.prompts->shown.size(), 1);
-        QCOMPARE(f.prompts->lastText(), u"Voulez vous commencer une nouvelle session ?\n\r"
-                                        "(tout les messages en mémoire seront effacés)"_s);
+        QCOMPARE(f.prompts->lastText(),
+                 u"Voulez vous commencer une nouvelle session ?\n\r"
+                 "(tout les messages en mémoire seront effacés)"_s);
         QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
         QCOMPARE(f.window->image(), expected);
         QCOMPARE(f.maxima(), (QList<int>{last, 31, last}));
@@ -146,7 +147,7 @@ private Q_SLOTS:
         f.newSession("MENU_ED_SANS");
         f.validate(3, 5, 0, u"AB"_s, {2});
         QCOMPARE(f.window->image()[address::kEmptyCountCell], 16); // at once, not at the next tick
-        QCOMPARE(f.bar(1)->value(), 4); // on to the next, empty and unticked
+        QCOMPARE(f.bar(1)->value(), 4);                            // on to the next, empty and unticked
         QCOMPARE(f.text()->text(), QString());
         QCOMPARE(f.checkedBoxes(), QList<int>{});
 
@@ -267,16 +268,18 @@ private Q_SLOTS:
         QCOMPARE(reader.text()->text(), u"en cours"_s);
 
         reader.chooseFile("MENU_OUVIR", path);
-        QCOMPARE(reader.prompts->lastText(), u"Centrale de défauts :\n\rSans automate.\n\r16 messages vides.\n\r"
-                                             "Lecture terminée avec succés !"_s);
+        QCOMPARE(reader.prompts->lastText(),
+                 u"Centrale de défauts :\n\rSans automate.\n\r16 messages vides.\n\r"
+                 "Lecture terminée avec succés !"_s);
         QCOMPARE(reader.prompts->lastIcon(), PromptIcon::Information);
         QCOMPARE(reader.window->image(), writer.window->image());
         QCOMPARE(reader.window->sessionMode(), SessionMode::WithoutPlc);
         QCOMPARE(reader.text()->text(), u"Fin de liste é à ü §"_s);
         QVERIFY(testing::writeFile(dir_.filePath(u"255.zel"_s), QByteArray(address::kImageSize, '\xFF')));
         reader.chooseFile("MENU_OUVIR", dir_.filePath(u"255.zel"_s));
-        QCOMPARE(reader.prompts->lastText(), u"Centrale de défauts :\n\r255 messages vides.\n\r"
-                                             "Lecture terminée avec succés !"_s);
+        QCOMPARE(reader.prompts->lastText(),
+                 u"Centrale de défauts :\n\r255 messages vides.\n\r"
+                 "Lecture terminée avec succés !"_s);
         QCOMPARE(reader.window->sessionMode(), SessionMode::WithoutPlc);
 
         // Twenty messages in a set of seventeen: the empty count goes below 0.

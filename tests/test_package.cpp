@@ -73,8 +73,9 @@ private Q_SLOTS:
         SimProcess sim;
         QVERIFY(sim.start());
         QProcess cli;
-        cli.start(setpriv, {u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
-                            QStringLiteral(TORSA_CLI_PATH), u"test"_s, u"--port"_s, sim.path()});
+        cli.start(setpriv,
+                  {u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s, QStringLiteral(TORSA_CLI_PATH),
+                   u"test"_s, u"--port"_s, sim.path()});
         QVERIFY(cli.waitForFinished());
         QCOMPARE(QString::fromUtf8(cli.readAllStandardError()),
                  u"L'ouverture du port "_s + sim.path() + u" à échouée !\r\n"_s + kAccessLine + u'\n');
@@ -121,8 +122,9 @@ private Q_SLOTS:
         synopsis.remove(QRegularExpression(u"^\\.(B|I|RB|IR) |[\"\\s]"_s, QRegularExpression::MultilineOption))
             .replace(u".br"_s, u"|"_s);
         // "  list FILE      print ...", "  program FILE --port PORT", "  export FILE.zel [-o LIST.csv]".
-        const QRegularExpression command(u"^  ([a-z]+(?: (?:[A-Z][A-Za-z.]*|--?[a-z]+|\\[-o [A-Za-z.]+\\]))*)(?:  |$)"_s,
-                                         QRegularExpression::MultilineOption);
+        const QRegularExpression command(
+            u"^  ([a-z]+(?: (?:[A-Z][A-Za-z.]*|--?[a-z]+|\\[-o [A-Za-z.]+\\]))*)(?:  |$)"_s,
+            QRegularExpression::MultilineOption);
         QStringList commands;
         for (const auto &match : command.globalMatch(help))
             commands << u"torsa-cli"_s + match.captured(1).remove(u' ') + u'|';
@@ -136,7 +138,8 @@ private Q_SLOTS:
             QVERIFY2(options.contains(described), qPrintable(match.captured(1)));
         }
         const QString statuses = manSection(u"EXIT STATUS"_s) + u'\n';
-        for (const auto &match : QRegularExpression(u"^  (\\d+) +(.+)$"_s, QRegularExpression::MultilineOption).globalMatch(help))
+        for (const auto &match :
+             QRegularExpression(u"^  (\\d+) +(.+)$"_s, QRegularExpression::MultilineOption).globalMatch(help))
             QVERIFY2(statuses.contains(u"\n.B "_s + match.captured(1) + u'\n' + match.captured(2) + u'\n'),
                      qPrintable(match.captured(0)));
         const QString version = QString::fromUtf8(testing::runCli({u"--version"_s}).out).trimmed().section(u' ', 1);

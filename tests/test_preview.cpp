@@ -132,7 +132,8 @@ private Q_SLOTS:
         wide[1] = kClef;
         QTest::newRow("blinking, shown") << u"ABCD"_s << boxesAt({2, 3}) << true << expectedCells(u"ABCD"_s);
         QTest::newRow("blinking, hidden") << u"ABCD"_s << boxesAt({2, 3}) << false << hiddenBC;
-        QTest::newRow("boxes past the end, hidden") << u"AB"_s << boxesAt({3, 4, 40}) << false << expectedCells(u"AB"_s);
+        QTest::newRow("boxes past the end, hidden")
+            << u"AB"_s << boxesAt({3, 4, 40}) << false << expectedCells(u"AB"_s);
         QTest::newRow("wide character is one cell") << u"A"_s + kClef + u'B' << BlinkBoxes{} << true << wide;
     }
 
@@ -231,10 +232,11 @@ private Q_SLOTS:
         QCOMPARE(f.text()->text(), QString());
 
         QPointer<PreviewWindow> previous;
-        const std::pair<const char *, DisplayType> choices[] = {
-            {"MENU_VISU220", DisplayType::TwoByTwenty}, {"MENU_VISU116", DisplayType::OneBySixteen},
-            {"MENU_VISU216", DisplayType::TwoBySixteen}, {"MENU_VISU216", DisplayType::TwoBySixteen},
-            {"MENU_VISU120", DisplayType::OneByTwenty}};
+        const std::pair<const char *, DisplayType> choices[] = {{"MENU_VISU220", DisplayType::TwoByTwenty},
+                                                                {"MENU_VISU116", DisplayType::OneBySixteen},
+                                                                {"MENU_VISU216", DisplayType::TwoBySixteen},
+                                                                {"MENU_VISU216", DisplayType::TwoBySixteen},
+                                                                {"MENU_VISU120", DisplayType::OneByTwenty}};
         for (const auto &[item, type] : choices) {
             f.item(item)->trigger();
             QCOMPARE(f.checkedItems(), QStringList{QString::fromUtf8(item)});

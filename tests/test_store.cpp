@@ -50,16 +50,18 @@ private Q_SLOTS:
         QTest::addColumn<std::vector<int>>("cells");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("blinking");
-        QTest::newRow("zone of two") << std::vector<int>{5, 65, 66, 5, 67, 3} << QStringLiteral("ABC") << QList<int>{1, 2};
+        QTest::newRow("zone of two") << std::vector<int>{5, 65, 66, 5, 67, 3} << QStringLiteral("ABC")
+                                     << QList<int>{1, 2};
         QTest::newRow("toggle never closed") << std::vector<int>{65, 5, 66, 3} << QStringLiteral("AB") << QList<int>{2};
         // A stray control value is no character of the text but takes a flag position.
-        QTest::newRow("stray code shifts flags") << std::vector<int>{65, 1, 5, 66, 5, 3} << QStringLiteral("AB")
-                                                 << QList<int>{3};
+        QTest::newRow("stray code shifts flags")
+            << std::vector<int>{65, 1, 5, 66, 5, 3} << QStringLiteral("AB") << QList<int>{3};
         QTest::newRow("stops at end marker") << std::vector<int>{65, 3, 66, 67} << QStringLiteral("A") << QList<int>{};
         // The next slot's unit cell ('Y') is never read as text.
         QTest::newRow("42 cells, no end marker") << std::vector<int>(42, 'X') << QString(42, u'X') << QList<int>{};
-        QTest::newRow("codes without a Windows-1252 character") << std::vector<int>{141, 143, 144, 157, 3}
-            << QString::fromUtf16(u"\u008D\u008F\u0090\u009D") << QList<int>{};
+        QTest::newRow("codes without a Windows-1252 character")
+            << std::vector<int>{141, 143, 144, 157, 3} << QString::fromUtf16(u"\u008D\u008F\u0090\u009D")
+            << QList<int>{};
     }
 
     void decoding()
@@ -93,10 +95,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<BlinkBoxes>("checked");
         QTest::addColumn<std::vector<int>>("cells");
-        QTest::addColumn<QString>("shown");   // empty: the text itself
+        QTest::addColumn<QString>("shown"); // empty: the text itself
         QTest::newRow("unit letters") << QStringLiteral("§üéâäàçêëèïîôöòûùA") << BlinkBoxes{}
-            << std::vector<int>{127, 129, 130, 131, 132, 133, 135, 136, 137, 138, 139, 140, 147, 148, 149, 150, 151, 65, 3}
-            << QString();
+                                      << std::vector<int>{127, 129, 130, 131, 132, 133, 135, 136, 137, 138,
+                                                          139, 140, 147, 148, 149, 150, 151, 65,  3}
+                                      << QString();
         // The Windows-1252 signs whose codes the unit takes for its letters show as
         // those letters; the euro sign keeps 128.
         QTest::newRow("Windows-1252 signs") << QStringLiteral("‚…€™") << BlinkBoxes{}
@@ -108,11 +111,11 @@ private Q_SLOTS:
         QTest::newRow("boxes past the text produce nothing")
             << QStringLiteral("AB") << boxes({39, 40}) << std::vector<int>{65, 66, 3} << QString();
         // Toggle, 40th character and closing toggle fill the 42 cells: no end marker.
-        QTest::newRow("40 characters, last blinks") << QString(40, u'a') << boxes({40})
-                                                    << cellsOf('a', 39, {5, 'a', 5}) << QString();
+        QTest::newRow("40 characters, last blinks")
+            << QString(40, u'a') << boxes({40}) << cellsOf('a', 39, {5, 'a', 5}) << QString();
         // Character 41 blinks with 40, no room to close.
-        QTest::newRow("41 characters, zone to 40") << QString(41, u'a') << boxes({40})
-                                                   << cellsOf('a', 39, {5, 'a', 'a'}) << QString();
+        QTest::newRow("41 characters, zone to 40")
+            << QString(41, u'a') << boxes({40}) << cellsOf('a', 39, {5, 'a', 'a'}) << QString();
         QTest::newRow("42 characters") << QString(42, u'z') << BlinkBoxes{} << std::vector<int>(42, 'z') << QString();
     }
 
@@ -183,7 +186,8 @@ private Q_SLOTS:
         QTest::addColumn<BlinkBoxes>("checked");
         QTest::addColumn<int>("priority");
         QTest::addColumn<QString>("message");
-        const QString tooMany = QStringLiteral("Nombre de zones de clignotement trop important !\n\r Réduisez le nombre de zones .");
+        const QString tooMany =
+            QStringLiteral("Nombre de zones de clignotement trop important !\n\r Réduisez le nombre de zones .");
         const QString below = QStringLiteral("Caractère ASCII inférieur à &H20 ! \n\rVeuillez modifier le message.");
         const auto above = [](const char *code) {
             return QStringLiteral("Caractère ASCII supérieur à &H9F ! %1\n\rVeuillez modifier le message.")
@@ -196,10 +200,14 @@ private Q_SLOTS:
         QTest::newRow("E acute") << QStringLiteral("ABCDÉ") << BlinkBoxes{} << 0 << above("C9");
         QTest::newRow("no Windows-1252 code") << QStringLiteral("Ω") << BlinkBoxes{} << 0 << above("3A9");
         QTest::newRow("outside the BMP") << QStringLiteral("A😀") << BlinkBoxes{} << 0 << above("1F600");
+        // ... and it counts as one character of the 42.
+        QTest::newRow("42nd character outside the BMP")
+            << QString(41, u'x') + QStringLiteral("😀") << BlinkBoxes{} << 0 << above("1F600");
         QTest::newRow("first bad character reported") << QStringLiteral("°\t") << BlinkBoxes{} << 0 << above("B0");
         // A priority clashes with any other slot's cell, 181 included, never with its own.
         QTest::newRow("own priority") << QStringLiteral("x") << BlinkBoxes{} << 5 << QString();
-        QTest::newRow("priority in the cell past the last slot") << QStringLiteral("x") << BlinkBoxes{} << 9
+        QTest::newRow("priority in the cell past the last slot")
+            << QStringLiteral("x") << BlinkBoxes{} << 9
             << QStringLiteral("Le message n°181 à le même degrés de priorité\n\rCorriger le degrés de priorité.");
         // Order: the length limit before the priority, the priority before the characters.
         QTest::newRow("43 characters, before priority") << QString(43, u'x') << BlinkBoxes{} << 7 << tooMany;

@@ -32,7 +32,7 @@ private:
 
     PreviewSource &source_;
     PreviewHolder preview_;
-    std::array<std::pair<QAction *, DisplayType>, 4> items_{};   // MENU_VISU116 to MENU_VISU220
+    std::array<std::pair<QAction *, DisplayType>, 4> items_{}; // MENU_VISU116 to MENU_VISU220
 };
 
 } // namespace torsa

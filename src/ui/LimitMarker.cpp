@@ -9,7 +9,9 @@ constexpr int kPenWidth = 2;
 }
 
 LimitMarker::LimitMarker(const std::array<QLine, 6> &lines, const QColor &colour, QWidget *parent)
-    : QWidget(parent), lines_(lines), colour_(colour)
+    : QWidget(parent)
+    , lines_(lines)
+    , colour_(colour)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);

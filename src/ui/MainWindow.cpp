@@ -87,7 +87,8 @@ void showListing(QPlainTextEdit &box, const QString &listing)
 } // namespace
 
 MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget *parent)
-    : QMainWindow(parent), prompts_(std::move(prompts))
+    : QMainWindow(parent)
+    , prompts_(std::move(prompts))
 {
     if (!prompts_)
         prompts_ = std::make_unique<QtUserPrompts>(this);

@@ -74,28 +74,28 @@ private:
 
     std::unique_ptr<UserPrompts> prompts_;
     MemoryImage image_;
-    link::LinkPort port_;                   // the serial control MSComm1
+    link::LinkPort port_; // the serial control MSComm1
     link::TransferEngine transfer_{port_, image_};
 
-    MessageEditor *editor_ = nullptr;       // Cadre1
-    TransferPanel *panel_ = nullptr;        // Cadre2
-    QPlainTextEdit *listing_ = nullptr;     // Texte2
-    QLabel *countLabel_ = nullptr;          // Etiquette4
-    QLabel *statusLabel_ = nullptr;         // Etiquette3
-    QTimer *refreshTimer_ = nullptr;        // Timer1
-    PortMenu *portMenu_ = nullptr;          // Menu_configuration
-    DisplayMenu *displayMenu_ = nullptr;    // MENU_VISU
+    MessageEditor *editor_ = nullptr;    // Cadre1
+    TransferPanel *panel_ = nullptr;     // Cadre2
+    QPlainTextEdit *listing_ = nullptr;  // Texte2
+    QLabel *countLabel_ = nullptr;       // Etiquette4
+    QLabel *statusLabel_ = nullptr;      // Etiquette3
+    QTimer *refreshTimer_ = nullptr;     // Timer1
+    PortMenu *portMenu_ = nullptr;       // Menu_configuration
+    DisplayMenu *displayMenu_ = nullptr; // MENU_VISU
 
-    QAction *newWithoutPlcItem_ = nullptr;  // MENU_ED_SANS
-    QAction *newWithPlcItem_ = nullptr;     // MENU_ED_AVEC
-    QAction *openItem_ = nullptr;           // MENU_OUVIR
-    QAction *saveItem_ = nullptr;           // MENU_ENREGISTRER
-    QAction *quitItem_ = nullptr;           // MENU_QUITTER
-    QAction *undoCenteringItem_ = nullptr;  // MENU_ED_ANNULER
-    QAction *programItem_ = nullptr;        // MENU_WRITE
-    QAction *readItem_ = nullptr;           // MENU_READ
-    QAction *verifyItem_ = nullptr;         // MENU_VERIF
-    QAction *helpItem_ = nullptr;           // MENU_AIDE
+    QAction *newWithoutPlcItem_ = nullptr; // MENU_ED_SANS
+    QAction *newWithPlcItem_ = nullptr;    // MENU_ED_AVEC
+    QAction *openItem_ = nullptr;          // MENU_OUVIR
+    QAction *saveItem_ = nullptr;          // MENU_ENREGISTRER
+    QAction *quitItem_ = nullptr;          // MENU_QUITTER
+    QAction *undoCenteringItem_ = nullptr; // MENU_ED_ANNULER
+    QAction *programItem_ = nullptr;       // MENU_WRITE
+    QAction *readItem_ = nullptr;          // MENU_READ
+    QAction *verifyItem_ = nullptr;        // MENU_VERIF
+    QAction *helpItem_ = nullptr;          // MENU_AIDE
 };
 
 } // namespace torsa

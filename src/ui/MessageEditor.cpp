@@ -49,7 +49,9 @@ QFont monospacedToPitch(QFont font, int pitch)
 } // namespace
 
 MessageEditor::MessageEditor(MemoryImage &image, UserPrompts &prompts, QWidget *parent)
-    : QGroupBox(QStringLiteral("Edition message"), parent), image_(image), prompts_(prompts)
+    : QGroupBox(QStringLiteral("Edition message"), parent)
+    , image_(image)
+    , prompts_(prompts)
 {
     using design::place;
     setObjectName(QStringLiteral("Cadre1"));
@@ -118,9 +120,9 @@ MessageEditor::MessageEditor(MemoryImage &image, UserPrompts &prompts, QWidget *
 
 void MessageEditor::setEditingEnabled(bool enabled)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{text_, numberLabel_, unitLabel_, priorityLabel_, numberBar_,
-                                                       unitBar_, priorityBar_, insertButton_, centerButton_,
-                                                       validateButton_, eraseButton_})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{text_, numberLabel_, unitLabel_, priorityLabel_, numberBar_, unitBar_,
+                                          priorityBar_, insertButton_, centerButton_, validateButton_, eraseButton_})
         w->setEnabled(enabled);
 }
 
@@ -133,8 +135,8 @@ void MessageEditor::disableAll()
 
 void MessageEditor::clearForNewSession()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{text_, numberLabel_, unitLabel_, numberBar_, unitBar_,
-                                                       validateButton_})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{text_, numberLabel_, unitLabel_, numberBar_, unitBar_, validateButton_})
         w->setEnabled(false);
     numberBar_->setValue(0);
     unitBar_->setValue(0);

@@ -9,7 +9,9 @@
 namespace torsa {
 
 PortMenu::PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent)
-    : QMenu(QStringLiteral("&Configurer"), parent), port_(port), prompts_(prompts)
+    : QMenu(QStringLiteral("&Configurer"), parent)
+    , port_(port)
+    , prompts_(prompts)
 {
     setObjectName(QStringLiteral("Menu_configuration"));
     menuAction()->setObjectName(objectName());

@@ -36,7 +36,7 @@ private:
 
     link::LinkPort &port_;
     UserPrompts &prompts_;
-    std::array<QAction *, 4> comItems_{};   // Menu_COM1 to Menu_COM4
+    std::array<QAction *, 4> comItems_{}; // Menu_COM1 to Menu_COM4
     QAction *linkTestItem_ = nullptr;
 };
 

@@ -6,8 +6,8 @@
 
 namespace torsa {
 namespace {
-constexpr std::array kClosingOrder{DisplayType::OneBySixteen, DisplayType::TwoBySixteen,
-                                   DisplayType::OneByTwenty, DisplayType::TwoByTwenty};
+constexpr std::array kClosingOrder{DisplayType::OneBySixteen, DisplayType::TwoBySixteen, DisplayType::OneByTwenty,
+                                   DisplayType::TwoByTwenty};
 }
 
 PreviewHolder::~PreviewHolder()

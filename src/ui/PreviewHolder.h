@@ -5,8 +5,8 @@
 // dangling pointer and closes the window when it is itself destroyed, so that a
 // preview never outlives the main window it reads from.
 
-#include "preview/DisplayType.h"
 #include "PreviewSource.h"
+#include "preview/DisplayType.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #include "PreviewWindow.h"
 
 #include "LimitMarker.h"
-#include "preview/PreviewLayout.h"
 #include "Twips.h"
+#include "preview/PreviewLayout.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,14 +21,14 @@ constexpr double kCaptionPoints = 9.75;
 // each character position a slightly darker block, dark dots for characters.
 const QColor kBezel(0x26, 0x2a, 0x22);
 const QColor kMarkerColour(0xff, 0x6a, 0x3d);
-const QString kGlassStyle = QStringLiteral(
-    "QFrame { background-color: #a9c55a; border: 3px solid #4d5c27; border-radius: 4px; }");
-const QString kCellStyle = QStringLiteral(
-    "QLabel { background-color: #97b446; color: #16200a; border: 1px solid #a9c55a; }");
+const QString kGlassStyle =
+    QStringLiteral("QFrame { background-color: #a9c55a; border: 3px solid #4d5c27; border-radius: 4px; }");
+const QString kCellStyle =
+    QStringLiteral("QLabel { background-color: #97b446; color: #16200a; border: 1px solid #a9c55a; }");
 // Positions past the end of a one-line display: scrolled in by the unit, not on
 // its glass at once, so drawn duller.
-const QString kBeyondStyle = QStringLiteral(
-    "QLabel { background-color: #8b9a62; color: #3a4426; border: 1px solid #a9c55a; }");
+const QString kBeyondStyle =
+    QStringLiteral("QLabel { background-color: #8b9a62; color: #3a4426; border: 1px solid #a9c55a; }");
 const QString kCaptionStyle = QStringLiteral("QLabel { color: #ffd2bd; }");
 
 QRect pixels(const QRect &twipsRect)
@@ -38,14 +38,13 @@ QRect pixels(const QRect &twipsRect)
 
 QLine pixels(const QLine &line)
 {
-    return {twips::toPixels(line.x1()), twips::toPixels(line.y1()),
-            twips::toPixels(line.x2()), twips::toPixels(line.y2())};
+    return {twips::toPixels(line.x1()), twips::toPixels(line.y1()), twips::toPixels(line.x2()),
+            twips::toPixels(line.y2())};
 }
 
 } // namespace
 
-PreviewWindow::PreviewWindow(DisplayType type, PreviewSource &source)
-    : QWidget(nullptr), type_(type), source_(source)
+PreviewWindow::PreviewWindow(DisplayType type, PreviewSource &source) : QWidget(nullptr), type_(type), source_(source)
 {
     const preview::PreviewLayout layout = preview::layoutOf(type);
     setObjectName(layout.objectName);

@@ -5,9 +5,9 @@
 // its source, cuts the text to 40 characters and redraws the cells, hiding the
 // ticked characters every other tick.
 
+#include "PreviewSource.h"
 #include "preview/DisplayType.h"
 #include "preview/PreviewRender.h"
-#include "PreviewSource.h"
 
 #include <QWidget>
 
@@ -44,10 +44,10 @@ private:
 
     const DisplayType type_;
     PreviewSource &source_;
-    int phase_ = 0;   // PHASE_CLI: 0 or its complement -1
+    int phase_ = 0; // PHASE_CLI: 0 or its complement -1
 
-    std::array<QLabel *, preview::kCellCount> cells_{};  // Label1 to Label40
-    QTimer *timer_ = nullptr;                            // Timer1
+    std::array<QLabel *, preview::kCellCount> cells_{}; // Label1 to Label40
+    QTimer *timer_ = nullptr;                           // Timer1
 };
 
 } // namespace torsa

@@ -19,8 +19,7 @@ constexpr QRgb kLightDone = qRgb(0, 255, 0);
 
 } // namespace
 
-TransferPanel::TransferPanel(link::TransferEngine &engine, QWidget *parent)
-    : QGroupBox(parent), engine_(engine)
+TransferPanel::TransferPanel(link::TransferEngine &engine, QWidget *parent) : QGroupBox(parent), engine_(engine)
 {
     using design::place;
     setObjectName(QStringLiteral("Cadre2"));

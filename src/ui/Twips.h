@@ -15,7 +15,10 @@ namespace torsa::twips {
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr double kPixelsPerPoint = 96.0 / 72.0;
 
-constexpr int toPixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int toPixels(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
 
 constexpr QRect rect(int left, int top, int width, int height)
 {

@@ -16,8 +16,8 @@ struct FileRequest {
     enum class Kind { Open, Save };
     Kind kind = Kind::Open;
     QString title;
-    QStringList nameFilters;  // "Label (*.ext)" entries, in order
-    int selectedFilter = 0;   // index into nameFilters
+    QStringList nameFilters; // "Label (*.ext)" entries, in order
+    int selectedFilter = 0;  // index into nameFilters
 };
 
 class UserPrompts {

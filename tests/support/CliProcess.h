@@ -13,9 +13,9 @@
 namespace torsa::testing {
 
 struct CliRun {
-    int exitCode = -1;   // -1: did not end normally in time
+    int exitCode = -1; // -1: did not end normally in time
     QByteArray out;
-    QString err;         // stderr, UTF-8
+    QString err; // stderr, UTF-8
 };
 
 inline CliRun runCli(const QStringList &arguments,

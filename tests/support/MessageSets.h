@@ -45,7 +45,10 @@ inline bool type(MemoryImage &image, SessionMode mode, const EditedMessage &mess
     return true;
 }
 
-inline void refreshTick(MemoryImage &image, SessionMode mode) { refresh::tick(image, mode); }
+inline void refreshTick(MemoryImage &image, SessionMode mode)
+{
+    refresh::tick(image, mode);
+}
 
 // A set of random messages, each number typed once, every one through "Valider"
 // (refused ones are simply not stored), then the refresh tick.
@@ -56,9 +59,9 @@ inline MemoryImage generatedSet(SessionMode mode, quint32 seed, int attempts)
     const int last = mode::lastMessage(mode);
     // The awkward ones for a CSV or a spreadsheet among them: separators, quotes,
     // blanks at either end, the unit's accented letters, some Windows-1252 signs.
-    const QString characters = QStringLiteral(
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789     ;;\"\"',.:!?-+=/()[]#%&*@_<>"
-        "éèêëàâäùûüçîïôöò§€‚„…‰Œœ™");
+    const QString characters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789     ;;\"\"',.:!?-+=/()[]#%&*@_<>"
+                       "éèêëàâäùûüçîïôöò§€‚„…‰Œœ™");
     for (int i = 0; i < attempts; ++i) {
         const int number = rng.bounded(last + 1);
         if (image.isPresent(number))

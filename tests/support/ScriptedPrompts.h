@@ -22,9 +22,9 @@ struct Shown {
 
 class ScriptedPrompts final : public UserPrompts {
 public:
-    QList<Shown> shown;                        // every box, in order
-    std::deque<bool> answers;                  // Yes/No answers, in order
-    std::deque<std::optional<QString>> files;  // chosen files; nullopt = Cancel
+    QList<Shown> shown;                       // every box, in order
+    std::deque<bool> answers;                 // Yes/No answers, in order
+    std::deque<std::optional<QString>> files; // chosen files; nullopt = Cancel
     QList<FileRequest> fileRequests;
 
     bool askYesNo(const QString &text, PromptIcon icon) override

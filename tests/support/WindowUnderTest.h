@@ -37,7 +37,10 @@ public:
         return child;
     }
     template <typename T>
-    T *get(const char *name) const { return get<T>(QString::fromUtf8(name)); }
+    T *get(const char *name) const
+    {
+        return get<T>(QString::fromUtf8(name));
+    }
 
     QAction *item(const char *name) const { return get<QAction>(name); }
     QLineEdit *text() const { return get<QLineEdit>("Texte1"); }

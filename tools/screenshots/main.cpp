@@ -2,8 +2,8 @@
 // from the screen it runs on (Xvfb under `make screenshots`), as PNG files.
 
 #include "MainWindow.h"
-#include "UserPrompts.h"
 #include "PreviewWindow.h"
+#include "UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,10 +28,7 @@ namespace {
 // given file in file dialogs (Cancel without one).
 class AnsweringPrompts final : public torsa::UserPrompts {
 public:
-    explicit AnsweringPrompts(std::optional<QString> file = std::nullopt)
-        : file_(std::move(file))
-    {
-    }
+    explicit AnsweringPrompts(std::optional<QString> file = std::nullopt) : file_(std::move(file)) {}
     bool askYesNo(const QString &, torsa::PromptIcon) override { return true; }
     void tell(const QString &, torsa::PromptIcon) override {}
     std::optional<QString> chooseFile(const torsa::FileRequest &) override { return file_; }
@@ -68,7 +65,8 @@ void prepareStoredMessage(QWidget &window)
     child<QScrollBar>(window, QStringLiteral("DéfilementH1"))->setValue(3);
     child<QScrollBar>(window, QStringLiteral("DéfilementH2"))->setValue(5);
     child<QScrollBar>(window, QStringLiteral("DéfilementH3"))->setValue(12);
-    child<QLineEdit>(window, QStringLiteral("Texte1"))->setText(QStringLiteral("DEFAUT POMPE 3 - PRESSION HAUTE CUVE B"));
+    child<QLineEdit>(window, QStringLiteral("Texte1"))
+        ->setText(QStringLiteral("DEFAUT POMPE 3 - PRESSION HAUTE CUVE B"));
     for (int k : {2, 3, 4, 5, 6, 7, 28, 29, 30, 31, 32, 33, 34, 35})
         child<QCheckBox>(window, QStringLiteral("Coche%1").arg(k))->setChecked(true);
     child<QPushButton>(window, QStringLiteral("Commande6"))->click();
@@ -118,7 +116,7 @@ private:
 // "Arrêter".
 int shootTransfer(const QDir &out)
 {
-    constexpr int kGrabAddress = 3300;   // 40 % of the image
+    constexpr int kGrabAddress = 3300; // 40 % of the image
     constexpr int kGiveUpMs = 60000;
     const Simulator sim;
     if (sim.device().isEmpty())
@@ -129,7 +127,7 @@ int shootTransfer(const QDir &out)
     window.show();
     prepareSample(window);
     child<QAction>(window, QStringLiteral("Menu_COM1"))->trigger();
-    waitFor(700);   // the listing of the sample, before the panel comes up
+    waitFor(700); // the listing of the sample, before the panel comes up
 
     auto *progress = child<QProgressBar>(window, QStringLiteral("ProgressBar1"));
     QEventLoop reached;
@@ -140,10 +138,10 @@ int shootTransfer(const QDir &out)
     QTimer::singleShot(kGiveUpMs, &reached, &QEventLoop::quit);
     child<QAction>(window, QStringLiteral("MENU_WRITE"))->trigger();
     reached.exec();
-    waitFor(150);   // painted
+    waitFor(150); // painted
     const bool saved = progress->value() >= kGrabAddress && grab(window, out, QStringLiteral("transfer-in-progress"));
     child<QPushButton>(window, QStringLiteral("Commande8"))->click();
-    waitFor(500);   // the transfer ends at its next byte
+    waitFor(500); // the transfer ends at its next byte
     qunsetenv("TORSA_COM1");
     return saved ? 0 : 1;
 }
@@ -156,7 +154,7 @@ int shootPreviews(const QDir &out)
     struct Preview {
         QString item;
         QString text;
-        std::initializer_list<int> blinkBoxes;  // Coche numbers of the zone
+        std::initializer_list<int> blinkBoxes; // Coche numbers of the zone
     };
     const QString oneLine = QStringLiteral("DEFAUT POMPE 3 - PRESSION HAUTE CUVE B");
     const Preview previews[] = {
@@ -186,13 +184,13 @@ int shootPreviews(const QDir &out)
             ++failures;
             continue;
         }
-        preview->move(0, window.frameGeometry().bottom() + 40);  // clear of the main window
+        preview->move(0, window.frameGeometry().bottom() + 40); // clear of the main window
         auto *timer = preview->findChild<QTimer *>(QStringLiteral("Timer1"));
         for (int tick = 0; tick < 2; ++tick) {
             QEventLoop loop;
             QObject::connect(timer, &QTimer::timeout, &loop, &QEventLoop::quit);
             loop.exec();
-            waitFor(100);  // painted, well before the next tick
+            waitFor(100); // painted, well before the next tick
             const QString phase = preview->blinkPhase() != 0 ? QStringLiteral("shown") : QStringLiteral("hidden");
             failures += grab(*preview, out, QStringLiteral("preview-%1-%2").arg(preview->objectName(), phase)) ? 0 : 1;
         }

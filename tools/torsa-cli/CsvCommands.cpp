@@ -27,7 +27,7 @@ constexpr QStringView kLfCr = u"\n\r";
 
 struct Request {
     QString input;
-    QString output;   // empty: stdout (export only)
+    QString output; // empty: stdout (export only)
 };
 
 // INPUT and -o/--output PATH, in any order.
@@ -105,8 +105,8 @@ void warnAboutLosses(const Request &request, const MemoryImage &image, const QBy
     if (rebuilt.accepted() && lost.empty())
         return;
     const QString listName = request.output.isEmpty() ? u"(sortie)"_s : request.output;
-    say(u"Attention : la liste ne porte pas tout %1 ; importée, elle ne redonnera pas le même fichier."_s
-            .arg(request.input));
+    say(u"Attention : la liste ne porte pas tout %1 ; importée, elle ne redonnera pas le même fichier."_s.arg(
+        request.input));
     for (const RowRefusal &refusal : rebuilt.refusals)
         say(refusalLines(listName, refusal));
     for (const LostCells &cells : lost)

@@ -2,10 +2,9 @@
 
 #include "Output.h"
 
-#include "session/Refresh.h"
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
-
+#include "session/Refresh.h"
 
 namespace torsa::cli {
 namespace {
@@ -45,16 +44,15 @@ int runListCommand(const QStringList &arguments)
 
 QString listCommandHelp()
 {
-    return QStringLiteral(
-        "  list FILE      print the status line and the listing of all messages of the\n"
-        "                 production file FILE, as the main window shows them after\n"
-        "                 opening it (UTF-8, lines ended by CR LF)\n"
-        "\n"
-        "Exit status of list:\n"
-        "  0   success\n"
-        "  4   the file cannot be read as a production file\n"
-        "  64  usage error\n"
-        "  74  the listing could not be written to stdout\n");
+    return QStringLiteral("  list FILE      print the status line and the listing of all messages of the\n"
+                          "                 production file FILE, as the main window shows them after\n"
+                          "                 opening it (UTF-8, lines ended by CR LF)\n"
+                          "\n"
+                          "Exit status of list:\n"
+                          "  0   success\n"
+                          "  4   the file cannot be read as a production file\n"
+                          "  64  usage error\n"
+                          "  74  the listing could not be written to stdout\n");
 }
 
 } // namespace torsa::cli

@@ -12,13 +12,13 @@ namespace torsa::cli {
 
 enum ExitCode : int {
     kExitSuccess = 0,
-    kExitCommunicationFailure = 1,   // no answer, port lost, any link-test failure
+    kExitCommunicationFailure = 1, // no answer, port lost, any link-test failure
     kExitVerificationMismatch = 2,
     kExitPortUnavailable = 3,
-    kExitUnreadableFile = 4,         // a file that cannot be read, or written
+    kExitUnreadableFile = 4, // a file that cannot be read, or written
     kExitUsage = 64,
-    kExitDataRefused = 65,           // rows refused, a file that is not a list, a file without a mode
-    kExitOutputFailed = 74,          // stdout could not take the output (full disk, closed pipe)
+    kExitDataRefused = 65,  // rows refused, a file that is not a list, a file without a mode
+    kExitOutputFailed = 74, // stdout could not take the output (full disk, closed pipe)
 };
 
 // Writes the bytes whole and flushes; false when the stream did not take them.

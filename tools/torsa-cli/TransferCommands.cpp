@@ -64,7 +64,7 @@ std::optional<Request> parseRequest(TransferKind kind, const QStringList &argume
             request.file = argument;
             haveFile = true;
         } else {
-            return std::nullopt;   // an unknown option, or one file too many
+            return std::nullopt; // an unknown option, or one file too many
         }
     }
     if (request.port.isEmpty() || (kind != TransferKind::LinkTest && request.file.isEmpty()))
@@ -106,8 +106,7 @@ public:
     explicit ProgressLine(TransferKind kind)
         : kind_(kind)
         , enabled_(::isatty(::fileno(stderr)) == 1 && kind != TransferKind::LinkTest)
-    {
-    }
+    {}
 
     void show(int address, std::int64_t elapsedMs)
     {
@@ -118,8 +117,9 @@ public:
         lastPercent_ = percent;
         lastMs_ = elapsedMs;
         shown_ = true;
-        print(stderr, u"\r"_s + link::text::activity(kind_) + link::text::percent(address) + u"  "_s
-                          + link::text::timeProgress(elapsedMs, address) + u"\x1b[K"_s);
+        print(stderr,
+              u"\r"_s + link::text::activity(kind_) + link::text::percent(address) + u"  "_s
+                  + link::text::timeProgress(elapsedMs, address) + u"\x1b[K"_s);
     }
 
     void end()
@@ -177,8 +177,7 @@ int run(const Request &request)
     progress.end();
     port.close();
 
-    if (outcome.succeeded() && request.kind == TransferKind::Read
-        && !productionfile::write(request.file, image)) {
+    if (outcome.succeeded() && request.kind == TransferKind::Read && !productionfile::write(request.file, image)) {
         say(filetexts::saveError(request.file));
         return kExitUnreadableFile;
     }

@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-
 namespace {
 
 using namespace torsa::cli;
@@ -19,11 +18,10 @@ constexpr QStringView kVersion = u"" TORSA_VERSION;
 
 QString usageText()
 {
-    QString text = QStringLiteral(
-        "Usage : torsa-cli COMMAND [ARGUMENTS]\n"
-        "        torsa-cli --help | --version\n"
-        "\n"
-        "Commands:\n");
+    QString text = QStringLiteral("Usage : torsa-cli COMMAND [ARGUMENTS]\n"
+                                  "        torsa-cli --help | --version\n"
+                                  "\n"
+                                  "Commands:\n");
     text.append(listCommandHelp());
     text.append(u'\n');
     text.append(transferCommandsHelp());

@@ -48,7 +48,7 @@ std::optional<Frame> FrameParser::next()
             buffer_.remove(0, kFrameSize);
             return frame;
         }
-        buffer_.remove(0, 1);   // not a frame: look for the next STX
+        buffer_.remove(0, 1); // not a frame: look for the next STX
     }
 }
 

@@ -51,17 +51,15 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption link(u"link"_s, u"Also make PATH a symlink to the device."_s, u"PATH"_s);
-    const QCommandLineOption load(u"load"_s, u"Start the EEPROM from a .zel file (its first 8192 bytes)."_s,
-                                  u"FILE"_s);
+    const QCommandLineOption load(u"load"_s, u"Start the EEPROM from a .zel file (its first 8192 bytes)."_s, u"FILE"_s);
     const QCommandLineOption save(u"save"_s, u"Write the EEPROM (8192 bytes) to FILE on exit."_s, u"FILE"_s);
     const QCommandLineOption baud(u"baud"_s,
                                   u"Pace the line at N baud, 10 bits a byte, both directions "
                                   "(0 = as fast as the pseudo-terminal goes, the default)."_s,
                                   u"N"_s, u"0"_s);
-    const QCommandLineOption delay(u"delay-ms"_s, u"Processing time of the unit for each command."_s,
-                                   u"N"_s, u"0"_s);
-    const QCommandLineOption silent(u"silent-from"_s,
-                                    u"Neither execute nor answer frames for ADDR and above."_s, u"ADDR"_s);
+    const QCommandLineOption delay(u"delay-ms"_s, u"Processing time of the unit for each command."_s, u"N"_s, u"0"_s);
+    const QCommandLineOption silent(u"silent-from"_s, u"Neither execute nor answer frames for ADDR and above."_s,
+                                    u"ADDR"_s);
     const QCommandLineOption readZero(u"read-zero"_s, u"Answer every read with 0 (writes are stored)."_s);
     const QCommandLineOption splitAck(u"split-ack"_s,
                                       u"Send the write acknowledgement in two pieces: STX, then ACK ETX."_s);

@@ -11,17 +11,17 @@ class QCoreApplication;
 namespace zelsim {
 
 struct SimOptions {
-    QString linkPath;            // symlink to the pseudo-terminal, if any
-    QString loadPath;            // .zel file to start the EEPROM from
-    QString savePath;            // file the EEPROM is written to on exit
-    int baud = 0;                // line pacing, 10 bits a byte; 0 = none
-    int delayMs = 0;             // processing time of each command
-    std::optional<int> silentFrom;  // no answer for this address and above
-    std::optional<int> dieAt;       // exit when a frame for this address arrives
-    int junk = 0;                // junk bytes before each answer
-    bool readZero = false;       // every read answers 0
-    bool splitAck = false;       // the write acknowledgement in two pieces
-    bool verbose = false;        // log frames on stderr
+    QString linkPath;              // symlink to the pseudo-terminal, if any
+    QString loadPath;              // .zel file to start the EEPROM from
+    QString savePath;              // file the EEPROM is written to on exit
+    int baud = 0;                  // line pacing, 10 bits a byte; 0 = none
+    int delayMs = 0;               // processing time of each command
+    std::optional<int> silentFrom; // no answer for this address and above
+    std::optional<int> dieAt;      // exit when a frame for this address arrives
+    int junk = 0;                  // junk bytes before each answer
+    bool readZero = false;         // every read answers 0
+    bool splitAck = false;         // the write acknowledgement in two pieces
+    bool verbose = false;          // log frames on stderr
 };
 
 // Parses the command line; on --help, --version or a usage error prints what

@@ -25,8 +25,7 @@ bool TerminationSignals::block()
     return ::pthread_sigmask(SIG_BLOCK, &set, nullptr) == 0;
 }
 
-TerminationSignals::TerminationSignals(QObject *parent)
-    : QObject(parent)
+TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
 {
     const sigset_t set = terminationSet();
     fd_ = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);

@@ -4,11 +4,11 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <initializer_list>
-#include <utility>
 #include <cerrno>
 #include <cstdio>
+#include <initializer_list>
 #include <unistd.h>
+#include <utility>
 
 namespace zelsim {
 
@@ -19,7 +19,7 @@ namespace {
 
 constexpr qint64 kNsPerSecond = 1'000'000'000;
 constexpr qint64 kNsPerMs = 1'000'000;
-constexpr qint64 kBitsPerByte = 10;   // start, 8 data, stop
+constexpr qint64 kBitsPerByte = 10; // start, 8 data, stop
 constexpr char kJunkByte = 'U';
 constexpr qsizetype kReadChunk = 4096;
 // Unpaced, the two pieces of a split acknowledgement still leave the unit

@@ -43,8 +43,8 @@ DecodedText decode(const QByteArray &bytes)
         return result;
     }
     if (bytes.size() > kMaxListBytes) {
-        result.failure = QStringLiteral("le fichier est bien trop grand pour une liste de messages (%1 octets)")
-                             .arg(bytes.size());
+        result.failure =
+            QStringLiteral("le fichier est bien trop grand pour une liste de messages (%1 octets)").arg(bytes.size());
         return result;
     }
     if (bytes.startsWith(kUtf16LeBom) || bytes.startsWith(kUtf16BeBom)) {

@@ -18,8 +18,8 @@ inline constexpr QChar kQuote = u'"';
 inline constexpr QStringView kRecordEnd = u"\r\n";
 
 struct Record {
-    int row = 0;          // from 1, as the spreadsheet numbers its rows
-    QStringList fields;   // an empty line is one empty field
+    int row = 0;        // from 1, as the spreadsheet numbers its rows
+    QStringList fields; // an empty line is one empty field
     // Set when the record is malformed: a quote never closed, or characters after
     // a closing quote. The fields then hold what could be made of it.
     QString problem;

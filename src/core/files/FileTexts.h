@@ -20,7 +20,7 @@ inline constexpr std::array<QStringView, 2> kNameFilters = {
     QStringView(u"Fichiers zel(*.zel)"),
     QStringView(u"Tous les fichiers (*.*)"),
 };
-inline constexpr int kFilterIndex = 1;   // counted from 1: the zel filter
+inline constexpr int kFilterIndex = 1; // counted from 1: the zel filter
 
 inline QString saveError(const QString &fileName)
 {

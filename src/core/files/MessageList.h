@@ -27,8 +27,8 @@ struct ListedMessage {
 };
 
 struct MessageList {
-    SessionMode mode = SessionMode::None;   // from the mode cell
-    std::vector<ListedMessage> messages;    // in number order
+    SessionMode mode = SessionMode::None; // from the mode cell
+    std::vector<ListedMessage> messages;  // in number order
 };
 
 namespace messagelist {

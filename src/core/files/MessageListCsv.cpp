@@ -55,11 +55,11 @@ QString notAList(const csv::Record &first)
                        .arg(expectedModeRows());
     // "Mode,Avec automate": a spreadsheet set to another locale.
     const QString line = first.fields.first().trimmed();
-    const bool otherSeparator = line.size() > kModeLabel.size()
-        && line.startsWith(kModeLabel, Qt::CaseInsensitive)
+    const bool otherSeparator = line.size() > kModeLabel.size() && line.startsWith(kModeLabel, Qt::CaseInsensitive)
         && (line[kModeLabel.size()] == u',' || line[kModeLabel.size()] == u'\t');
     if (first.fields.size() == 1 && otherSeparator)
-        text.append(QStringLiteral(" (les champs doivent être séparés par « ; », comme les écrit un tableur en français)"));
+        text.append(
+            QStringLiteral(" (les champs doivent être séparés par « ; », comme les écrit un tableur en français)"));
     return text;
 }
 
@@ -82,8 +82,8 @@ QByteArray toCsv(const MessageList &list)
     QString text = csv::record({kModeLabel.toString(), modeName(list.mode)});
     text.append(csv::record(headerFields()));
     for (const ListedMessage &m : list.messages) {
-        text.append(csv::record({QString::number(m.number), m.text, QString::number(m.unit),
-                                 QString::number(m.priority), m.blinkMask}));
+        text.append(csv::record(
+            {QString::number(m.number), m.text, QString::number(m.unit), QString::number(m.priority), m.blinkMask}));
     }
     return csv::encode(text);
 }

@@ -17,7 +17,7 @@ constexpr int kLastUnit = address::kUnitMask;
 struct NumberColumn {
     Column column;
     QStringView name;
-    QStringView missing;    // agreed in gender with the name
+    QStringView missing; // agreed in gender with the name
 };
 
 constexpr NumberColumn kNumberColumn{Column::Number, u"numéro", u"numéro manquant"};
@@ -56,7 +56,8 @@ public:
         const QString text = cell(row, Column::Text);
         MaskReading mask;
         if (text.isEmpty()) {
-            refuse(QStringLiteral("texte vide : « Valider » n'enregistrerait rien ; supprimez la ligne ou donnez un texte"));
+            refuse(QStringLiteral(
+                "texte vide : « Valider » n'enregistrerait rien ; supprimez la ligne ou donnez un texte"));
         } else {
             mask = boxesFromMask(cell(row, Column::Blink), charcodes::characterCount(text));
             if (!mask.problem.isEmpty())
@@ -86,7 +87,10 @@ private:
             --filled;
         const QString expected = headerFields().join(csv::kSeparator);
         if (row.fields.size() < kRequiredColumns) {
-            refuse(QStringLiteral("%1 colonne(s) au lieu de %2 (%3)").arg(row.fields.size()).arg(kColumnCount).arg(expected));
+            refuse(QStringLiteral("%1 colonne(s) au lieu de %2 (%3)")
+                       .arg(row.fields.size())
+                       .arg(kColumnCount)
+                       .arg(expected));
             return false;
         }
         if (filled > kColumnCount) {
@@ -126,7 +130,7 @@ private:
     SessionMode mode_;
     ImportResult &result_;
     int row_ = 0;
-    std::array<int, address::kSlotCount> rowOfNumber_{};   // 0: number not given yet
+    std::array<int, address::kSlotCount> rowOfNumber_{}; // 0: number not given yet
 };
 
 } // namespace

@@ -20,7 +20,7 @@
 namespace torsa {
 
 struct RowRefusal {
-    int row = 0;    // the spreadsheet's row number, which is the line in the file
+    int row = 0; // the spreadsheet's row number, which is the line in the file
     // French. The texts of "Valider" keep their lines separated by LF CR.
     QString text;
 
@@ -28,8 +28,8 @@ struct RowRefusal {
 };
 
 struct ImportResult {
-    MemoryImage image;                   // the session with every accepted row stored
-    std::vector<RowRefusal> refusals;    // every refusal, in row order
+    MemoryImage image;                // the session with every accepted row stored
+    std::vector<RowRefusal> refusals; // every refusal, in row order
     int storedCount = 0;
 
     bool accepted() const { return refusals.empty(); }
@@ -37,7 +37,7 @@ struct ImportResult {
 
 struct MaskReading {
     BlinkBoxes boxes{};
-    QString problem;   // empty when the mask is sound
+    QString problem; // empty when the mask is sound
 };
 
 namespace messagelist {

@@ -18,7 +18,7 @@ namespace torsa {
 struct LostCells {
     int first = 0;
     int last = 0;
-    QString where;   // French: which part of the image the cells belong to
+    QString where; // French: which part of the image the cells belong to
 
     friend bool operator==(const LostCells &, const LostCells &) = default;
 };

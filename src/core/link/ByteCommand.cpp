@@ -4,9 +4,7 @@
 
 namespace torsa::link {
 
-ByteCommand::ByteCommand(LinkPort &port, QObject *parent)
-    : QObject(parent)
-    , port_(port)
+ByteCommand::ByteCommand(LinkPort &port, QObject *parent) : QObject(parent), port_(port)
 {
     timeout_.setSingleShot(true);
     timeout_.setTimerType(Qt::PreciseTimer);
@@ -54,7 +52,7 @@ void ByteCommand::start(Command command, int address, std::uint8_t data)
 void ByteCommand::onReceived()
 {
     if (!waiting_) {
-        return;   // left for the next command to throw away
+        return; // left for the next command to throw away
     }
     answer_.append(port_.takeReceived());
     if (answered())

@@ -18,9 +18,9 @@ namespace torsa::link {
 class LinkPort;
 
 struct CommandResult {
-    Status status = Status::Done;   // Done or Timeout
-    std::uint8_t data = 0;          // read: the byte read, or the data as passed
-    bool portFailed = false;        // the port failed: reported as status 1 as well
+    Status status = Status::Done; // Done or Timeout
+    std::uint8_t data = 0;        // read: the byte read, or the data as passed
+    bool portFailed = false;      // the port failed: reported as status 1 as well
 };
 
 class ByteCommand : public QObject {
@@ -55,8 +55,8 @@ private:
     QByteArray answer_;
     Command command_ = Command::Write;
     std::uint8_t data_ = 0;
-    bool busy_ = false;      // from start until finished() has been emitted
-    bool waiting_ = false;   // the answer is still awaited
+    bool busy_ = false;    // from start until finished() has been emitted
+    bool waiting_ = false; // the answer is still awaited
 };
 
 } // namespace torsa::link

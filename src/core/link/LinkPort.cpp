@@ -4,8 +4,7 @@
 
 namespace torsa::link {
 
-LinkPort::LinkPort(QObject *parent)
-    : QObject(parent)
+LinkPort::LinkPort(QObject *parent) : QObject(parent)
 {
     connect(&port_, &QSerialPort::readyRead, this, &LinkPort::received);
     connect(&port_, &QSerialPort::errorOccurred, this, &LinkPort::onError);
@@ -127,8 +126,7 @@ void LinkPort::onError(QSerialPort::SerialPortError error)
         // Left open, the port raises the same error again at once, forever.
         loseWith(port_.errorString());
         return;
-    default:
-        break;
+    default: break;
     }
 }
 

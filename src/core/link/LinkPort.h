@@ -23,7 +23,7 @@ public:
 
     struct OpenResult {
         OpenError error = OpenError::None;
-        QString detail;   // the system's text, for logs and second lines
+        QString detail; // the system's text, for logs and second lines
         bool ok() const { return error == OpenError::None; }
     };
 

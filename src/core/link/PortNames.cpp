@@ -65,8 +65,7 @@ QString comOverrideVariable(int comNumber)
     return u"TORSA_COM"_s + QString::number(comNumber);
 }
 
-QString comDevice(int comNumber, const std::optional<QString> &override,
-                  const QStringList &presentDevices)
+QString comDevice(int comNumber, const std::optional<QString> &override, const QStringList &presentDevices)
 {
     if (override && !override->isEmpty())
         return *override;
@@ -94,7 +93,7 @@ QString comDevice(int comNumber)
 
 std::optional<int> comNumberOf(const QString &portName)
 {
-    constexpr qsizetype kComNameSize = 4;  // "COMn"
+    constexpr qsizetype kComNameSize = 4; // "COMn"
     if (portName.size() != kComNameSize || !portName.startsWith(u"COM"_s, Qt::CaseInsensitive))
         return std::nullopt;
     const int number = portName.back().digitValue();

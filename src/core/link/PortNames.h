@@ -25,8 +25,7 @@ QString comOverrideVariable(int comNumber);
 
 // COMn given the override (if set and not empty) and the ports present, in
 // any order; empty when there is no such port.
-QString comDevice(int comNumber, const std::optional<QString> &override,
-                  const QStringList &presentDevices);
+QString comDevice(int comNumber, const std::optional<QString> &override, const QStringList &presentDevices);
 
 // COMn on this machine, now.
 QString comDevice(int comNumber);

@@ -18,7 +18,7 @@ inline constexpr char kEtx = 3;
 inline constexpr char kAck = 6;
 
 inline constexpr int kFrameSize = 7;
-inline constexpr int kReadAnswerSize = 3;         // STX, the byte, ETX
+inline constexpr int kReadAnswerSize = 3; // STX, the byte, ETX
 inline constexpr int kAddressHighDivisor = 256;
 
 // From the moment the frame is handed to the port.
@@ -29,12 +29,15 @@ inline constexpr int kBaudRate = 9600;
 
 // Result of one byte command and of a transfer step.
 enum class Status : std::uint8_t {
-    Done = 0,      // the unit answered
-    Timeout = 1,   // no answer within the time-out (or the port failed)
-    Mismatch = 4,  // the byte read differs from the one expected
+    Done = 0,     // the unit answered
+    Timeout = 1,  // no answer within the time-out (or the port failed)
+    Mismatch = 4, // the byte read differs from the one expected
 };
 
-constexpr int statusValue(Status s) { return static_cast<int>(s); }
+constexpr int statusValue(Status s)
+{
+    return static_cast<int>(s);
+}
 
 enum class Command : std::uint8_t { Write, Read };
 

@@ -54,7 +54,7 @@ TransferEngine::LinkTestStep TransferEngine::linkTestStep(int index)
 {
     const auto pair = static_cast<std::size_t>(index / 2);
     if (pair >= kLinkTestValues.size())
-        return {Command::Write, 0};   // the cell is left at 0
+        return {Command::Write, 0}; // the cell is left at 0
     return {index % 2 == 0 ? Command::Write : Command::Read, kLinkTestValues.at(pair)};
 }
 

@@ -50,7 +50,7 @@ private:
     // One write or read of the link test at the link-test cell.
     struct LinkTestStep {
         Command command;
-        std::uint8_t value;   // written, or expected back
+        std::uint8_t value; // written, or expected back
     };
 
     void nextStep();
@@ -70,8 +70,8 @@ private:
     std::array<std::uint8_t, address::kImageSize> gathered_{};
     TransferOutcome outcome_;
     TransferKind kind_ = TransferKind::Program;
-    int address_ = 0;            // the address in progress (link test: the step)
-    std::uint8_t data_ = 0;      // the read data variable, carried from address to address
+    int address_ = 0;       // the address in progress (link test: the step)
+    std::uint8_t data_ = 0; // the read data variable, carried from address to address
     bool running_ = false;
     bool stopRequested_ = false;
 };

@@ -14,18 +14,18 @@ enum class TransferKind : std::uint8_t { Program, Read, Verify, LinkTest };
 
 enum class TransferResult : std::uint8_t {
     Success,
-    Failure,   // a byte step failed: see status (1 no answer, 4 mismatch)
-    Stopped,   // stopped on request after the byte in progress
-    Refused,   // programming: a cell cannot be sent; nothing was sent
+    Failure, // a byte step failed: see status (1 no answer, 4 mismatch)
+    Stopped, // stopped on request after the byte in progress
+    Refused, // programming: a cell cannot be sent; nothing was sent
 };
 
 struct TransferOutcome {
     TransferKind kind = TransferKind::Program;
     TransferResult result = TransferResult::Success;
     Status status = Status::Done;
-    int address = -1;          // failed step, or the refused cell
-    int refusedValue = 0;      // the refused cell's value
-    bool portFailed = false;   // the port itself failed (device gone) during the step
+    int address = -1;        // failed step, or the refused cell
+    int refusedValue = 0;    // the refused cell's value
+    bool portFailed = false; // the port itself failed (device gone) during the step
 
     bool succeeded() const { return result == TransferResult::Success; }
 };

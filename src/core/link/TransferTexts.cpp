@@ -3,7 +3,6 @@
 #include "session/Reports.h"
 #include "store/AddressMap.h"
 
-
 namespace torsa::link::text {
 
 using namespace Qt::StringLiterals;
@@ -20,8 +19,7 @@ constexpr std::int64_t kSecondsPerMinute = 60;
 QString minutesSeconds(std::int64_t ms)
 {
     const std::int64_t seconds = (ms + kMsPerSecond / 2) / kMsPerSecond;
-    return u"%1:%2"_s.arg(seconds / kSecondsPerMinute)
-        .arg(seconds % kSecondsPerMinute, 2, 10, QLatin1Char('0'));
+    return u"%1:%2"_s.arg(seconds / kSecondsPerMinute).arg(seconds % kSecondsPerMinute, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -40,8 +38,9 @@ QString portOpenFailed(const QString &portAsGiven, LinkPort::OpenError error)
 {
     QString text = u"L'ouverture du port "_s + portAsGiven + u" à échouée !"_s;
     if (error == LinkPort::OpenError::PermissionDenied)
-        text += kCrLf + u"Accès refusé : l'utilisateur doit être membre du groupe dialout "
-                        "(puis se reconnecter), ou le port est pris par un autre programme."_s;
+        text += kCrLf
+            + u"Accès refusé : l'utilisateur doit être membre du groupe dialout "
+              "(puis se reconnecter), ou le port est pris par un autre programme."_s;
     return text;
 }
 
@@ -99,8 +98,8 @@ QString communicationFailure()
 
 QString verificationFailure(int address)
 {
-    return u"Erreur Vérification !"_s + kCrLf + u"Reprogrammez à nouveau ."_s + u"(Err: "_s
-        + QString::number(address) + u")"_s;
+    return u"Erreur Vérification !"_s + kCrLf + u"Reprogrammez à nouveau ."_s + u"(Err: "_s + QString::number(address)
+        + u")"_s;
 }
 
 QString linkTestFailure()
@@ -108,23 +107,34 @@ QString linkTestFailure()
     return u"Problème de connexion !"_s + kCrLf + u"Vérifier le câble et le port COM choisi ."_s;
 }
 
-QString linkTestSuccess() { return u"Vérification terminé avec succés !"_s; }
-QString programmingSuccess() { return u"Programmation terminée avec succés !"_s; }
-QString verificationSuccess() { return u"Vérification terminée avec succés !"_s; }
-QString stopped() { return u"Transfert interrompu."_s; }
+QString linkTestSuccess()
+{
+    return u"Vérification terminé avec succés !"_s;
+}
+QString programmingSuccess()
+{
+    return u"Programmation terminée avec succés !"_s;
+}
+QString verificationSuccess()
+{
+    return u"Vérification terminée avec succés !"_s;
+}
+QString stopped()
+{
+    return u"Transfert interrompu."_s;
+}
 
 QString refusedCell(int address, int value)
 {
-    return u"Programmation impossible : la cellule %1 vaut %2, hors de 0 à 255."_s.arg(address).arg(value)
-        + kCrLf + u"Aucun octet n'a été envoyé."_s;
+    return u"Programmation impossible : la cellule %1 vaut %2, hors de 0 à 255."_s.arg(address).arg(value) + kCrLf
+        + u"Aucun octet n'a été envoyé."_s;
 }
 
 Report outcomeReport(const TransferOutcome &outcome, const MemoryImage &image)
 {
     switch (outcome.result) {
     case TransferResult::Stopped: return {stopped(), Severity::Warning};
-    case TransferResult::Refused:
-        return {refusedCell(outcome.address, outcome.refusedValue), Severity::Warning};
+    case TransferResult::Refused: return {refusedCell(outcome.address, outcome.refusedValue), Severity::Warning};
     case TransferResult::Failure:
         if (outcome.kind == TransferKind::LinkTest)
             return {linkTestFailure(), Severity::Critical};

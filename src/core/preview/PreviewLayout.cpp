@@ -19,7 +19,7 @@ constexpr int kOneLineTop = 360;
 constexpr int kLine1Top = 240;
 constexpr int kLine2Top = 720;
 constexpr int kThirdRowTop = 1320;
-constexpr int kThirdRowFirstColumn = 5;   // cells 33 to 40 in columns 5 to 12
+constexpr int kThirdRowFirstColumn = 5; // cells 33 to 40 in columns 5 to 12
 
 constexpr int kMarkerBottom = 1320;
 constexpr int kArrowHalfWidth = 120;
@@ -97,11 +97,11 @@ PreviewLayout layoutOf(DisplayType type)
         return oneLine(type, QStringLiteral("V120"), QStringLiteral("Visualisation sur afficheur 1 fois 20 caractères"),
                        {10155, 1470});
     case DisplayType::TwoBySixteen:
-        return twoLines(type, QStringLiteral("V216"), QStringLiteral("Visualisation sur afficheur 2 fois 16 caractères"),
-                        {4395, 1515}, kTwoBySixteenFrame);
+        return twoLines(type, QStringLiteral("V216"),
+                        QStringLiteral("Visualisation sur afficheur 2 fois 16 caractères"), {4395, 1515},
+                        kTwoBySixteenFrame);
     case DisplayType::TwoByTwenty:
-    case DisplayType::None:
-        break;
+    case DisplayType::None: break;
     }
     return twoLines(DisplayType::TwoByTwenty, QStringLiteral("V220"),
                     QStringLiteral("Visualisation sur afficheur 2 fois 20 caractères"), {5325, 1500},

@@ -21,19 +21,19 @@ inline constexpr int kTickMilliseconds = 500;
 // The marker of a one-line display: where its 16 or 20 characters end inside
 // the row of 40 cells (Line1 to Line6 and the caption Label41).
 struct LimitMarker {
-    int boundary = 0;                  // x of the end of the physical display
-    std::array<QLine, 6> lines;        // Line1 to Line6
-    QRect caption;                     // Label41
+    int boundary = 0;           // x of the end of the physical display
+    std::array<QLine, 6> lines; // Line1 to Line6
+    QRect caption;              // Label41
 };
 
 struct PreviewLayout {
     DisplayType type = DisplayType::None;
-    QString objectName;                // V116, V120, V216, V220
+    QString objectName; // V116, V120, V216, V220
     QString caption;
     QSize client;
     std::array<QRect, kCellCount> cells; // Label1 to Label40
-    QRect frame;                       // Shape1, around the cells of the physical display
-    std::optional<LimitMarker> marker; // one-line displays only
+    QRect frame;                         // Shape1, around the cells of the physical display
+    std::optional<LimitMarker> marker;   // one-line displays only
 };
 
 // The design of a display's window. None gives the 2 x 20 window.

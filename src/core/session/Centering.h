@@ -15,9 +15,9 @@ inline constexpr QStringView kNoDisplayMessage = u"Sélectionner un afficheur da
 inline constexpr QStringView kImpossibleMessage = u"Centrage automatique impossible.";
 
 enum class Outcome {
-    Centered,     // text holds the centered text
-    LeftAsIs,    // one-line display, text too long: text is the input, untouched
-    Impossible,  // two-line display, line 2 too long: text is the trimmed input
+    Centered,   // text holds the centered text
+    LeftAsIs,   // one-line display, text too long: text is the input, untouched
+    Impossible, // two-line display, line 2 too long: text is the trimmed input
 };
 
 struct Result {
@@ -49,8 +49,8 @@ public:
     const QString &centeredText() const { return centered_; }
 
 private:
-    QString beforeCentering_;   // TEXTE_AVANT_CENTRAGE
-    QString centered_;          // TEXTE_CENTRE
+    QString beforeCentering_; // TEXTE_AVANT_CENTRAGE
+    QString centered_;        // TEXTE_CENTRE
 };
 
 } // namespace torsa

@@ -14,7 +14,7 @@ inline constexpr QStringView kHeader = u"Numéro | Unité | Priorité |         
 inline constexpr QStringView kRule = u"--------------------------------------------------------------------";
 inline constexpr QStringView kLineEnd = u"\r\n";
 inline constexpr int kTextFieldWidth = 40;
-inline constexpr int kSlotLineWidth = 68;    // a longer text widens its line: nothing is hidden
+inline constexpr int kSlotLineWidth = 68; // a longer text widens its line: nothing is hidden
 
 // value in decimal with leading zeros up to width digits; a minus sign comes first.
 QString zeroPadded(int value, int width);

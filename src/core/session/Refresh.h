@@ -12,16 +12,16 @@
 namespace torsa {
 
 struct RefreshTick {
-    int tally = 0;                              // present slots 0 to 180
+    int tally = 0; // present slots 0 to 180
     // The initialisation the mode cell asks for (65: with PLC, 83: without);
     // None when it holds anything else and the mode in force stays.
     SessionMode requestedMode = SessionMode::None;
     // The mode in force once that initialisation has run: the count caption is
     // made with it.
     SessionMode modeAfter = SessionMode::None;
-    QString statusCaption;                      // Etiquette3
-    QString countCaption;                       // Etiquette4
-    QString listing;                            // Texte2
+    QString statusCaption; // Etiquette3
+    QString countCaption;  // Etiquette4
+    QString listing;       // Texte2
 };
 
 namespace refresh {

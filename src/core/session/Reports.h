@@ -16,14 +16,14 @@ namespace torsa {
 struct OpenReport {
     // The mode initialisation to run; None when the mode cell holds neither letter.
     SessionMode requestedMode = SessionMode::None;
-    int tally = 0;    // the message tally takes the empty-count cell's value
-    QString text;     // lines ended by LF CR; the success line is not part of it
+    int tally = 0; // the message tally takes the empty-count cell's value
+    QString text;  // lines ended by LF CR; the success line is not part of it
 };
 
 namespace reports {
 
 inline constexpr QStringView kHeader = u"Centrale de défauts :";
-inline constexpr QStringView kLineEnd = u"\n\r";   // the reports break their lines LF CR
+inline constexpr QStringView kLineEnd = u"\n\r"; // the reports break their lines LF CR
 inline constexpr QStringView kReadSuccess = u"Lecture terminée avec succés !";
 inline constexpr QStringView kNoSession = u" Aucun message";
 inline constexpr QStringView kEmptyPlural = u" messages vides.";

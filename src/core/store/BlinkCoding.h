@@ -12,7 +12,7 @@
 
 namespace torsa {
 
-inline constexpr int kBlinkBoxCount = 40;          // character positions 1 to 40 have a box
+inline constexpr int kBlinkBoxCount = 40;                  // character positions 1 to 40 have a box
 inline constexpr int kMaxTextLength = address::kTextCells; // 42 characters at most
 
 // Box of character position i (1 to 40) at index i - 1.

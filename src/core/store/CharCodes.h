@@ -10,8 +10,8 @@
 
 namespace torsa::charcodes {
 
-inline constexpr int kFirstStoredCode = 32;   // below: control values, never characters
-inline constexpr int kLastStoredCode = 159;   // above: not on the unit's display
+inline constexpr int kFirstStoredCode = 32; // below: control values, never characters
+inline constexpr int kLastStoredCode = 159; // above: not on the unit's display
 
 // Windows-1252 code of a Unicode character, or nullopt when it has none. The five
 // codes that Windows-1252 leaves undefined (129, 141, 143, 144, 157) stand for

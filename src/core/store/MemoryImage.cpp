@@ -29,8 +29,7 @@ bool MemoryImage::toBytes(std::span<std::uint8_t, address::kImageSize> out) cons
 {
     if (firstCellOutOfByteRange() >= 0)
         return false;
-    std::transform(cells_.begin(), cells_.end(), out.begin(),
-                   [](int v) { return static_cast<std::uint8_t>(v); });
+    std::transform(cells_.begin(), cells_.end(), out.begin(), [](int v) { return static_cast<std::uint8_t>(v); });
     return true;
 }
 

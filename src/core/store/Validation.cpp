@@ -66,19 +66,17 @@ QString refusalText(const Verdict &verdict)
     switch (verdict.refusal) {
     case Refusal::TooManyBlinkZones:
         return QStringLiteral("Nombre de zones de clignotement trop important !") + kLfCr
-             + QStringLiteral(" Réduisez le nombre de zones .");
+            + QStringLiteral(" Réduisez le nombre de zones .");
     case Refusal::PriorityInUse:
         return QStringLiteral("Le message n°%1 à le même degrés de priorité").arg(verdict.otherMessage) + kLfCr
-             + QStringLiteral("Corriger le degrés de priorité.");
+            + QStringLiteral("Corriger le degrés de priorité.");
     case Refusal::CharacterBelowSpace:
         return QStringLiteral("Caractère ASCII inférieur à &H20 ! ") + kLfCr
-             + QStringLiteral("Veuillez modifier le message.");
+            + QStringLiteral("Veuillez modifier le message.");
     case Refusal::CharacterAboveRange:
-        return QStringLiteral("Caractère ASCII supérieur à &H9F ! ")
-             + QString::number(verdict.code, 16).toUpper() + kLfCr
-             + QStringLiteral("Veuillez modifier le message.");
-    case Refusal::None:
-        break;
+        return QStringLiteral("Caractère ASCII supérieur à &H9F ! ") + QString::number(verdict.code, 16).toUpper()
+            + kLfCr + QStringLiteral("Veuillez modifier le message.");
+    case Refusal::None: break;
     }
     return {};
 }

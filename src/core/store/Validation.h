@@ -29,8 +29,8 @@ enum class Refusal {
 
 struct Verdict {
     Refusal refusal = Refusal::None;
-    int otherMessage = 0;    // PriorityInUse: the first slot holding the priority
-    char32_t code = 0;       // CharacterAboveRange: the code shown in the message
+    int otherMessage = 0; // PriorityInUse: the first slot holding the priority
+    char32_t code = 0;    // CharacterAboveRange: the code shown in the message
 
     bool accepted() const { return refusal == Refusal::None; }
 };
