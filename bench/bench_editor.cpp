@@ -7,6 +7,7 @@
 // event loop first runs idle.
 
 #include "MainWindow.h"
+#include "ProgramIdentity.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QAction>
@@ -36,7 +37,7 @@ long long nowNs()
 int runChild(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("TORSA"));
+    torsa::setProgramIdentity();
     torsa::MainWindow window;
     window.show();
     QTimer::singleShot(0, &app, [] {

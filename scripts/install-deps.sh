@@ -18,6 +18,7 @@ libgl-dev
 fonts-liberation
 xvfb
 xauth
+x11-utils
 xdg-utils
 file
 "

@@ -37,14 +37,17 @@ private Q_SLOTS:
     // Saved over a longer file, which must not keep its tail, and opened again. The
     // save puts a whole new file in place of the old one, never rewrites it (a
     // failure midway would leave half a file): a second name of the old file
-    // keeps the old bytes.
+    // keeps the old bytes. The file keeps its permissions.
     void saveReplacesTheFileWhole()
     {
+        const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(writeFile(path(u"tout.zel"_s), QByteArray(20000, 'x')));
+        QVERIFY(QFile::setPermissions(path(u"tout.zel"_s), permissions));
         std::filesystem::create_hard_link(path(u"tout.zel"_s).toStdU16String(), path(u"ancien.zel"_s).toStdU16String());
         QVERIFY(productionfile::write(path(u"tout.zel"_s), everyByteValue()));
         QCOMPARE(readFile(path(u"tout.zel"_s)), bytesOf(everyByteValue()));
         QCOMPARE(readFile(path(u"ancien.zel"_s)), QByteArray(20000, 'x'));
+        QCOMPARE(QFile::permissions(path(u"tout.zel"_s)) & 0xF0FF, permissions);
         const auto opened = productionfile::read(path(u"tout.zel"_s));
         QVERIFY(opened && *opened == everyByteValue());
     }

@@ -141,6 +141,25 @@ private Q_SLOTS:
             QVERIFY2(f.get<QWidget>(name)->isEnabled(), name);
     }
 
+    // The refresh keeps running under the new-session question: it sees the mode in
+    // force, never the one chosen before the answer. No still sets the mode after.
+    void unconfirmedModeIsNeverSeen()
+    {
+        Fixture f;
+        QString countDuringQuestion;
+        f.prompts->duringQuestion = [&f, &countDuringQuestion] {
+            f.window->refresh();
+            countDuringQuestion = f.caption("Etiquette4");
+        };
+        f.newSession("MENU_ED_AVEC", false);
+        QCOMPARE(countDuringQuestion, u" Aucun message"_s);
+        for (int n = 0; n < 3; ++n)
+            f.store(n, 0, 0, u"M"_s);
+        f.newSession("MENU_ED_SANS", false);
+        QCOMPARE(countDuringQuestion, u"178 messages vides."_s);
+        QCOMPARE(f.window->sessionMode(), SessionMode::WithoutPlc);
+    }
+
     void validateStoresAndMovesOn()
     {
         Fixture f;

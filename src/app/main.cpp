@@ -2,10 +2,10 @@
 
 #include "FrenchInterface.h"
 #include "MainWindow.h"
+#include "ProgramIdentity.h"
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QScreen>
 #include <QStyle>
 #include <QTranslator>
@@ -13,11 +13,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("torsa"));
-    // Message boxes carry no title of their own: the platform shows this name.
-    QApplication::setApplicationDisplayName(QStringLiteral("TORSA"));
-    QApplication::setApplicationVersion(QStringLiteral(TORSA_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/torsa/torsa.xpm")));
+    torsa::setProgramIdentity();
 
     QTranslator qtTranslator;
     torsa::installFrenchInterface(qtTranslator);

@@ -184,8 +184,15 @@ void MainWindow::connectParts()
     connect(undoCenteringItem_, &QAction::triggered, editor_, &MessageEditor::undoCentering);
     connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refresh);
 
-    connect(newWithoutPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithoutPlc); });
-    connect(newWithPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithPlc); });
+    // Qt flips a checkable item's mark before its handler runs. The mark is put back
+    // at once, so that the refresh running under the question never sees a mode
+    // the user has not confirmed: only the mode initialisation sets it.
+    for (const auto &[item, mode] : {std::pair{newWithoutPlcItem_, SessionMode::WithoutPlc},
+                                     std::pair{newWithPlcItem_, SessionMode::WithPlc}})
+        connect(item, &QAction::triggered, this, [this, item = item, mode = mode](bool checked) {
+            item->setChecked(!checked);
+            startNewSession(mode);
+        });
     connect(openItem_, &QAction::triggered, this, &MainWindow::openProductionFile);
     connect(saveItem_, &QAction::triggered, this, &MainWindow::saveProductionFile);
     connect(quitItem_, &QAction::triggered, this, [] {

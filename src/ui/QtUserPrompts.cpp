@@ -6,6 +6,9 @@
 namespace torsa {
 namespace {
 
+// The application's default title, which no message of the program changes.
+const QString kBoxTitle = QStringLiteral("TORSA");
+
 QMessageBox::Icon toQt(PromptIcon icon)
 {
     switch (icon) {
@@ -22,14 +25,14 @@ QMessageBox::Icon toQt(PromptIcon icon)
 
 bool QtUserPrompts::askYesNo(const QString &text, PromptIcon icon)
 {
-    QMessageBox box(toQt(icon), QString(), text, QMessageBox::Yes | QMessageBox::No, parent_);
+    QMessageBox box(toQt(icon), kBoxTitle, text, QMessageBox::Yes | QMessageBox::No, parent_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtUserPrompts::tell(const QString &text, PromptIcon icon)
 {
-    QMessageBox box(toQt(icon), QString(), text, QMessageBox::Ok, parent_);
+    QMessageBox box(toQt(icon), kBoxTitle, text, QMessageBox::Ok, parent_);
     box.exec();
 }
 

@@ -7,8 +7,8 @@ class QWidget;
 
 namespace torsa {
 
-// The program's prompts: QMessageBox without a title of its own (the platform
-// then shows the application's display name) and Qt's own file dialog.
+// The program's prompts: QMessageBox with the application's default title,
+// "TORSA", and Qt's own file dialog.
 class QtUserPrompts final : public UserPrompts {
 public:
     explicit QtUserPrompts(QWidget *parent) : parent_(parent) {}

@@ -10,6 +10,7 @@
 #include <QtTest/QTest>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace torsa::testing {
@@ -26,10 +27,13 @@ public:
     std::deque<bool> answers;                 // Yes/No answers, in order
     std::deque<std::optional<QString>> files; // chosen files; nullopt = Cancel
     QList<FileRequest> fileRequests;
+    std::function<void()> duringQuestion;      // runs while a question is open
 
     bool askYesNo(const QString &text, PromptIcon icon) override
     {
         shown.append({text, icon, true});
+        if (duringQuestion)
+            duringQuestion();
         if (answers.empty()) {
             QTest::qFail("a question was asked that the test did not expect", __FILE__, __LINE__);
             return false;

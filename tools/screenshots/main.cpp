@@ -2,6 +2,7 @@
 // from the screen it runs on (Xvfb under `make screenshots`), as PNG files.
 
 #include "MainWindow.h"
+#include "ProgramIdentity.h"
 #include "PreviewWindow.h"
 #include "UserPrompts.h"
 
@@ -203,7 +204,7 @@ int shootPreviews(const QDir &out)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("TORSA"));
+    torsa::setProgramIdentity();
     const QStringList args = QApplication::arguments();
     if (args.size() != 2) {
         std::fputs("usage: torsa-screenshots OUTPUT_DIRECTORY\n", stderr);

@@ -2,6 +2,7 @@
 
 #include "Output.h"
 
+#include "files/FileSaving.h"
 #include "files/FileTexts.h"
 #include "files/MessageListCsv.h"
 #include "files/MessageListImport.h"
@@ -10,7 +11,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -83,18 +83,6 @@ qsizetype refusedRowCount(const std::vector<RowRefusal> &refusals)
     return rows.size();
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
 // The export is imported again on the spot: whatever does not come back the same
 // is named, so that nobody takes the list for the whole file.
 void warnAboutLosses(const Request &request, const MemoryImage &image, const QByteArray &csvBytes)
@@ -136,7 +124,7 @@ int runExport(const Request &request)
     warnAboutLosses(request, *image, csvBytes);
     if (request.output.isEmpty())
         return write(stdout, csvBytes) ? kExitSuccess : kExitOutputFailed;
-    if (!writeFile(request.output, csvBytes)) {
+    if (!files::saveWhole(request.output, csvBytes)) {
         say(filetexts::saveError(request.output));
         return kExitUnreadableFile;
     }

@@ -2,6 +2,7 @@
 
 #include "Output.h"
 
+#include "files/FileSaving.h"
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "link/LinkPort.h"
@@ -78,15 +79,6 @@ QString usage()
            "        torsa-cli test --port PORT\n"_s;
 }
 
-bool canWriteFile(const QString &path)
-{
-    const QFileInfo file(path);
-    if (file.isDir() || (file.exists() && !file.isWritable()))
-        return false;
-    const QFileInfo folder(file.absolutePath());
-    return folder.isDir() && folder.isWritable();
-}
-
 int exitCodeFor(const TransferOutcome &outcome)
 {
     switch (outcome.result) {
@@ -149,7 +141,7 @@ int run(const Request &request)
         }
         image = *fromFile;
     }
-    if (request.kind == TransferKind::Read && !canWriteFile(request.file)) {
+    if (request.kind == TransferKind::Read && !files::canSave(request.file)) {
         // Better now than after a whole pass over the unit.
         say(filetexts::saveError(request.file));
         return kExitUnreadableFile;

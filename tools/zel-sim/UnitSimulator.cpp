@@ -1,7 +1,8 @@
 #include "UnitSimulator.h"
 
+#include "files/FileSaving.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -62,15 +63,9 @@ QString UnitSimulator::load(const QString &path)
     return {};
 }
 
-QString UnitSimulator::save(const QString &path) const
+bool UnitSimulator::save(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    file.write(reinterpret_cast<const char *>(eeprom_.data()), static_cast<qint64>(eeprom_.size()));
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return torsa::files::saveWhole(path, QByteArrayView(eeprom_.data(), static_cast<qsizetype>(eeprom_.size())));
 }
 
 void UnitSimulator::onReadable()

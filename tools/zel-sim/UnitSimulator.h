@@ -31,7 +31,7 @@ public:
 
     // Empty on success, else the reason.
     QString load(const QString &path);
-    QString save(const QString &path) const;
+    bool save(const QString &path) const;
 
     const Eeprom &eeprom() const { return eeprom_; }
     qint64 framesHandled() const { return framesHandled_; }

@@ -78,8 +78,8 @@ int main(int argc, char *argv[])
     const int code = QCoreApplication::exec();
 
     if (!options.savePath.isEmpty()) {
-        if (const QString error = unit.save(options.savePath); !error.isEmpty())
-            complain(u"cannot save "_s + options.savePath + u": "_s + error);
+        if (!unit.save(options.savePath))
+            complain(u"cannot save "_s + options.savePath);
     }
     if (!options.linkPath.isEmpty() && QFileInfo(options.linkPath).symLinkTarget() == terminal.devicePath())
         QFile::remove(options.linkPath);

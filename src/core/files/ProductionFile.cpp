@@ -1,7 +1,8 @@
 #include "ProductionFile.h"
 
+#include "FileSaving.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <array>
 #include <cstdint>
@@ -33,15 +34,7 @@ bool write(const QString &path, const MemoryImage &image)
     std::array<std::uint8_t, address::kImageSize> bytes{};
     if (!image.toBytes(bytes))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto *data = reinterpret_cast<const char *>(bytes.data());
-    if (file.write(data, address::kImageSize) != address::kImageSize) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return files::saveWhole(path, QByteArrayView(bytes.data(), address::kImageSize));
 }
 
 } // namespace torsa::productionfile

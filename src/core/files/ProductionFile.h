@@ -16,9 +16,9 @@ namespace torsa::productionfile {
 // and checked before the caller touches its own image.
 std::optional<MemoryImage> read(const QString &path);
 
-// Writes the image as 8192 bytes, replacing the file atomically: a failed save
-// leaves any earlier file of that name intact. A cell outside 0 to 255 is a
-// failure and nothing is written.
+// Writes the image as 8192 bytes, as files::saveWhole saves (a failed save
+// leaves any earlier file of that name intact wherever the folder allows a new
+// file). A cell outside 0 to 255 is a failure and nothing is written.
 bool write(const QString &path, const MemoryImage &image);
 
 } // namespace torsa::productionfile

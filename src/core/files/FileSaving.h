@@ -1,0 +1,20 @@
+#pragma once
+
+// How every file the tools write is saved: a new file renamed over the old one,
+// so that a failed save keeps the old file whole; where the folder takes no new
+// file (a shared folder, a file handed over writable in a folder that is not),
+// the file itself is written in place instead. An existing file keeps its
+// permissions; a read-only one is refused.
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace torsa::files {
+
+bool saveWhole(const QString &path, QByteArrayView bytes);
+
+// Whether saveWhole can be expected to succeed: checked before a long task (a
+// whole read of the unit) rather than after it.
+bool canSave(const QString &path);
+
+} // namespace torsa::files
