@@ -138,8 +138,9 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(shared.path(), everyone) && writeFile(out, QByteArray(10, 'x'))
                 && QFile::setPermissions(out, writableByAll));
         QProcess cli;
-        cli.start(setpriv, {u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
-                            QStringLiteral(TORSA_CLI_PATH), u"import"_s, sample(u"demo.csv"_s), u"-o"_s, out});
+        cli.start(setpriv,
+                  {u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s, QStringLiteral(TORSA_CLI_PATH),
+                   u"import"_s, sample(u"demo.csv"_s), u"-o"_s, out});
         QVERIFY(cli.waitForFinished());
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(readFile(out), readFile(sample(u"demo.zel"_s)));

@@ -80,16 +80,17 @@ private Q_SLOTS:
         QVERIFY(sim.start({u"--read-zero"_s}));
         Fixture f;
         f.chooseCom1(sim.path());
-        QCOMPARE(f.prompts->lastText(), u"Ouverture du port COM1 effectuée avec succès."_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Information);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(u"Ouverture du port COM1 effectuée avec succès."_s, PromptIcon::Information));
         QVERIFY(f.item("Menu_COM1")->isChecked());
         QVERIFY(f.item("Menu_COM1")->statusTip().startsWith(u"COM1 : "_s));
 
         f.window->image().set(address::kLinkTestCell, 99);
         const QColor light = f.statusLight();
         QVERIFY(f.runToEnd("Menu_test"));
-        QCOMPARE(f.prompts->lastText(), u"Problème de connexion !\r\nVérifier le câble et le port COM choisi ."_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Critical);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(u"Problème de connexion !\r\nVérifier le câble et le port COM choisi ."_s,
+                              PromptIcon::Critical));
         QCOMPARE(f.window->image().at(address::kLinkTestCell), 99);
         QCOMPARE(f.statusLight(), light);
         QVERIFY(f.editorShown());
@@ -97,14 +98,14 @@ private Q_SLOTS:
         qputenv("TORSA_COM4", "/dev/torsa-no-such-port");
         f.item("Menu_COM4")->trigger();
         qunsetenv("TORSA_COM4");
-        QCOMPARE(f.prompts->lastText(), u"L'ouverture du port COM4 à échouée !"_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Critical);
+        QCOMPARE(f.prompts->last(), testing::box(u"L'ouverture du port COM4 à échouée !"_s, PromptIcon::Critical));
         for (const char *name : {"Menu_COM1", "Menu_COM2", "Menu_COM3", "Menu_COM4"})
             QVERIFY(!f.item(name)->isChecked());
         for (const char *command : {"MENU_WRITE", "MENU_READ", "MENU_VERIF", "Menu_test"}) {
             f.item(command)->trigger();
-            QCOMPARE(f.prompts->lastText(), u"Sélectionner le port série (COM) \r\ndans le menu Configuration."_s);
-            QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
+            QCOMPARE(f.prompts->last(),
+                     testing::box(u"Sélectionner le port série (COM) \r\ndans le menu Configuration."_s,
+                                  PromptIcon::Exclamation));
             QVERIFY(!f.engine()->isRunning());
         }
     }
@@ -133,17 +134,16 @@ private Q_SLOTS:
 
         f.window->image().set(address::kEmptyCountCell, -3);
         f.item("MENU_WRITE")->trigger();
-        QCOMPARE(f.prompts->lastText(),
-                 u"Programmation impossible : la cellule 8190 vaut -3, hors de 0 à 255.\r\n"
-                 "Aucun octet n'a été envoyé."_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(u"Programmation impossible : la cellule 8190 vaut -3, hors de 0 à 255.\r\n"
+                              "Aucun octet n'a été envoyé."_s,
+                              PromptIcon::Exclamation));
         // The refresh puts the empty count back, as it always has long before a
         // 9600-baud transfer reaches the summary block.
         f.window->refresh();
         f.prompts->answers.push_back(false);
         f.item("MENU_WRITE")->trigger();
-        QCOMPARE(f.prompts->lastText(), u"Commencer la programmation ?"_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Question);
+        QCOMPARE(f.prompts->last(), testing::box(u"Commencer la programmation ?"_s, PromptIcon::Question));
         QVERIFY(!f.engine()->isRunning() && f.editorShown());
 
         bool panelShown = false;
@@ -157,8 +157,7 @@ private Q_SLOTS:
                 guarded = guarded && !f.item(name)->isEnabled();
         }));
         QVERIFY(panelShown && guarded);
-        QCOMPARE(f.prompts->lastText(), u"Programmation terminée avec succés !"_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Information);
+        QCOMPARE(f.prompts->last(), testing::box(u"Programmation terminée avec succés !"_s, PromptIcon::Information));
         QCOMPARE(f.get<QProgressBar>("ProgressBar1")->value(), address::kLastAddress);
         QCOMPARE(f.get<QLineEdit>("Texte5")->text(), u"  100%  effectuée"_s);
         QCOMPARE(f.get<QLineEdit>("Texte3")->text(), u" Programmation en cours..."_s);
@@ -173,18 +172,17 @@ private Q_SLOTS:
             if (address == 100)
                 f.get<QPushButton>("Commande8")->click();
         }));
-        QCOMPARE(f.prompts->lastText(), u"Transfert interrompu."_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
+        QCOMPARE(f.prompts->last(), testing::box(u"Transfert interrompu."_s, PromptIcon::Exclamation));
         QCOMPARE(f.get<QProgressBar>("ProgressBar1")->value(), 100);
         // A changed message fails at the first cell of its slot that differs.
         f.get<QScrollBar>("DéfilementH1")->setValue(3);
         f.text()->setText(u"Niveau bas          Cuve de stockage D"_s);
         f.click("Commande6");
         QVERIFY(f.runToEnd("MENU_VERIF"));
-        QCOMPARE(f.prompts->lastText(),
-                 u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: "_s
-                     + QString::number(address::textStart(3) + 37) + u')');
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Critical);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: "_s
+                                  + QString::number(address::textStart(3) + 37) + u')',
+                              PromptIcon::Critical));
         QCOMPARE(f.statusLight(), kRed);
 
         f.newSession("MENU_ED_SANS");
@@ -212,8 +210,8 @@ private Q_SLOTS:
         const MemoryImage before = f.window->image();
         f.chooseCom1(sim.path());
         QVERIFY(f.runToEnd("MENU_READ"));
-        QCOMPARE(f.prompts->lastText(), u"Problème de communication !\r\nEssayez à nouveau ."_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(u"Problème de communication !\r\nEssayez à nouveau ."_s, PromptIcon::Exclamation));
         QCOMPARE(f.statusLight(), kRed);
         QVERIFY(f.window->image() == before);
         QCOMPARE(f.window->sessionMode(), SessionMode::WithoutPlc);

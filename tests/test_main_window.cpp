@@ -128,10 +128,10 @@ private Q_SLOTS:
         f.newSession(item.constData(), yes);
 
         QCOMPARE(f.prompts->shown.size(), 1);
-        QCOMPARE(f.prompts->lastText(),
-                 u"Voulez vous commencer une nouvelle session ?\n\r"
-                 "(tout les messages en mémoire seront effacés)"_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(u"Voulez vous commencer une nouvelle session ?\n\r"
+                              "(tout les messages en mémoire seront effacés)"_s,
+                              PromptIcon::Exclamation));
         QCOMPARE(f.window->image(), expected);
         QCOMPARE(f.maxima(), (QList<int>{last, 31, last}));
         QCOMPARE(f.item("MENU_ED_AVEC")->isChecked(), modeCell == 65);
@@ -201,31 +201,16 @@ private Q_SLOTS:
         const MemoryImage before = f.window->image();
         const QString a45(45, u'a');
         f.validate(20, 6, 7, a45.left(42));
-        QCOMPARE(f.prompts->lastText(), validation::refusalText({Refusal::PriorityInUse, 12, 0}));
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(validation::refusalText({Refusal::PriorityInUse, 12, 0}), PromptIcon::Exclamation));
         QCOMPARE(f.text()->text(), a45.left(42));
         f.validate(20, 6, 0, a45, {5});
         QCOMPARE(f.prompts->shown.size(), 3);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Exclamation);
+        QCOMPARE(f.prompts->last().second, PromptIcon::Exclamation);
         QCOMPARE(f.text()->text(), a45.left(40));
         QCOMPARE(f.checkedBoxes(), QList<int>{5});
         QCOMPARE(f.window->image(), before);
         QCOMPARE(f.bar(1)->value(), 20);
-    }
-
-    // Showing clamps to the bars and never changes the stored cells.
-    void cellsShownWithinTheBars()
-    {
-        Fixture f;
-        f.newSession("MENU_ED_AVEC");
-        f.validate(2, 0, 150, u"HAUTE"_s);
-        f.window->image().set(address::unitCell(6), 133);
-        f.bar(1)->setValue(6);
-        QCOMPARE(f.caption("Etiquette2"), u"Unité 5"_s);
-        f.newSession("MENU_ED_SANS", false); // keeps the messages, bars end at 16
-        f.bar(1)->setValue(2);
-        QCOMPARE(f.caption("Etiquette7"), u"Priorité 16"_s);
-        QCOMPARE(f.window->image()[address::priorityCell(2)], 150);
     }
 
     // "Insérer" asks, moves the slots from the current one and clears the text;
@@ -245,8 +230,9 @@ private Q_SLOTS:
         QCOMPARE(f.text()->text(), u"M5"_s);
 
         f.click("Commande1");
-        QCOMPARE(f.prompts->lastText(), u" Insérer un nouveau message ?  \n\r( Le message n° 16 sera écrasé)"_s);
-        QCOMPARE(f.prompts->lastIcon(), PromptIcon::Question);
+        QCOMPARE(f.prompts->last(),
+                 testing::box(u" Insérer un nouveau message ?  \n\r( Le message n° 16 sera écrasé)"_s,
+                              PromptIcon::Question));
         QCOMPARE(f.window->image()[address::unitCell(5)], 0);
         QCOMPARE(f.window->image()[address::textStart(6)], 'M');
         QCOMPARE(f.window->image()[address::textStart(6) + 1], '5');
@@ -281,16 +267,16 @@ private Q_SLOTS:
         const MemoryImage before = reader.window->image();
         QVERIFY(testing::writeFile(dir_.filePath(u"court.zel"_s), good.left(address::kImageSize - 1)));
         reader.chooseFile("MENU_OUVIR", dir_.filePath(u"court.zel"_s));
-        QCOMPARE(reader.prompts->lastText(), u"Erreur d'ouverture de "_s + dir_.filePath(u"court.zel"_s));
-        QCOMPARE(reader.prompts->lastIcon(), PromptIcon::None);
+        QCOMPARE(reader.prompts->last(),
+                 testing::box(u"Erreur d'ouverture de "_s + dir_.filePath(u"court.zel"_s), PromptIcon::None));
         QVERIFY(reader.window->image() == before && reader.window->sessionMode() == SessionMode::WithPlc);
         QCOMPARE(reader.text()->text(), u"en cours"_s);
 
         reader.chooseFile("MENU_OUVIR", path);
-        QCOMPARE(reader.prompts->lastText(),
-                 u"Centrale de défauts :\n\rSans automate.\n\r16 messages vides.\n\r"
-                 "Lecture terminée avec succés !"_s);
-        QCOMPARE(reader.prompts->lastIcon(), PromptIcon::Information);
+        QCOMPARE(reader.prompts->last(),
+                 testing::box(u"Centrale de défauts :\n\rSans automate.\n\r16 messages vides.\n\r"
+                              "Lecture terminée avec succés !"_s,
+                              PromptIcon::Information));
         QCOMPARE(reader.window->image(), writer.window->image());
         QCOMPARE(reader.window->sessionMode(), SessionMode::WithoutPlc);
         QCOMPARE(reader.text()->text(), u"Fin de liste é à ü §"_s);
@@ -306,8 +292,8 @@ private Q_SLOTS:
             writer.store(n, 0, 0, u"M"_s);
         writer.window->refresh();
         writer.chooseFile("MENU_ENREGISTRER", path);
-        QCOMPARE(writer.prompts->lastText(), u"Erreur lors de la création de "_s + path + u". Essayer à nouveau"_s);
-        QCOMPARE(writer.prompts->lastIcon(), PromptIcon::None);
+        QCOMPARE(writer.prompts->last(),
+                 testing::box(u"Erreur lors de la création de "_s + path + u". Essayer à nouveau"_s, PromptIcon::None));
         QCOMPARE(testing::readFile(path), good);
 
         const auto shown = writer.prompts->shown.size();

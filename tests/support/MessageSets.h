@@ -10,7 +10,6 @@
 #include "store/SessionMode.h"
 #include "store/Validation.h"
 
-#include <QRandomGenerator>
 #include <QString>
 
 #include <initializer_list>
@@ -48,40 +47,6 @@ inline bool type(MemoryImage &image, SessionMode mode, const EditedMessage &mess
 inline void refreshTick(MemoryImage &image, SessionMode mode)
 {
     refresh::tick(image, mode);
-}
-
-// A set of random messages, each number typed once, every one through "Valider"
-// (refused ones are simply not stored), then the refresh tick.
-inline MemoryImage generatedSet(SessionMode mode, quint32 seed, int attempts)
-{
-    QRandomGenerator rng(seed);
-    MemoryImage image = newSession(mode);
-    const int last = mode::lastMessage(mode);
-    // The awkward ones for a CSV or a spreadsheet among them: separators, quotes,
-    // blanks at either end, the unit's accented letters, some Windows-1252 signs.
-    const QString characters =
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789     ;;\"\"',.:!?-+=/()[]#%&*@_<>"
-                       "éèêëàâäùûüçîïôöò§€‚„…‰Œœ™");
-    for (int i = 0; i < attempts; ++i) {
-        const int number = rng.bounded(last + 1);
-        if (image.isPresent(number))
-            continue;
-        // Braced initialisers run in order: the unit is drawn before the priority.
-        EditedMessage message{number, rng.bounded(32), rng.bounded(2) == 0 ? 0 : rng.bounded(1, last + 1), {}, {}};
-        const int length = rng.bounded(1, kMaxTextLength + 1);
-        for (int k = 0; k < length; ++k)
-            message.text.append(characters.at(rng.bounded(static_cast<int>(characters.size()))));
-        // Zero to three zones, some reaching position 40.
-        for (int zones = rng.bounded(4); zones > 0; --zones) {
-            const int first = rng.bounded(kBlinkBoxCount);
-            const int end = std::min(kBlinkBoxCount, first + rng.bounded(1, 8));
-            for (int k = first; k < end && k < length; ++k)
-                message.blink.at(static_cast<std::size_t>(k)) = true;
-        }
-        type(image, mode, message);
-    }
-    refreshTick(image, mode);
-    return image;
 }
 
 // Messages at the limits of the coding, typed into a new session, then the tick.

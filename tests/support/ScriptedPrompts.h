@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace torsa::testing {
 
@@ -21,13 +22,20 @@ struct Shown {
     bool question;
 };
 
+// The text and icon of a box, compared in one go.
+using Box = std::pair<QString, PromptIcon>;
+inline Box box(const QString &text, PromptIcon icon)
+{
+    return {text, icon};
+}
+
 class ScriptedPrompts final : public UserPrompts {
 public:
     QList<Shown> shown;                       // every box, in order
     std::deque<bool> answers;                 // Yes/No answers, in order
     std::deque<std::optional<QString>> files; // chosen files; nullopt = Cancel
     QList<FileRequest> fileRequests;
-    std::function<void()> duringQuestion;      // runs while a question is open
+    std::function<void()> duringQuestion; // runs while a question is open
 
     bool askYesNo(const QString &text, PromptIcon icon) override
     {
@@ -61,7 +69,7 @@ public:
     }
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
-    PromptIcon lastIcon() const { return shown.isEmpty() ? PromptIcon::None : shown.last().icon; }
+    Box last() const { return shown.isEmpty() ? Box{} : Box{shown.last().text, shown.last().icon}; }
 };
 
 } // namespace torsa::testing
