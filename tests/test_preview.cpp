@@ -2,6 +2,7 @@
 // apart from any window, the four windows and their tick, then "&Affichage",
 // "Centrer" and "Annuler (centrer)" on the main window.
 
+#include "LimitMarker.h"
 #include "MessageEditor.h"
 #include "PreviewWindow.h"
 #include "support/WindowUnderTest.h"
@@ -199,6 +200,7 @@ private Q_SLOTS:
         // its caption readable whole.
         QCOMPARE(cell(window, width + 1)->x(), boundary);
         QVERIFY(cell(window, width)->geometry().right() <= boundary);
+        QCOMPARE(window.findChild<LimitMarker *>()->lines().front().x1(), boundary);
         QCOMPARE(marker->text(), u"Limite de défilement"_s);
         QVERIFY(QFontMetrics(marker->font()).horizontalAdvance(marker->text()) <= marker->width());
     }
