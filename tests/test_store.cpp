@@ -78,18 +78,6 @@ private Q_SLOTS:
             QCOMPARE(flags[static_cast<std::size_t>(k)], blinking.contains(k));
     }
 
-    // Changes of state along the 40 boxes, from unticked: a zone reaching 40 has no closing toggle.
-    void toggleCount()
-    {
-        BlinkBoxes all{};
-        all.fill(true);
-        QCOMPARE(blink::toggleCount({}), 0);
-        QCOMPARE(blink::toggleCount(boxes({1})), 2);
-        QCOMPARE(blink::toggleCount(boxes({40})), 1);
-        QCOMPARE(blink::toggleCount(all), 1);
-        QCOMPARE(blink::toggleCount(boxes({1, 3, 5})), 6);
-    }
-
     void encoding_data()
     {
         QTest::addColumn<QString>("text");
