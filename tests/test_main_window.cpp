@@ -167,6 +167,7 @@ private Q_SLOTS:
         f.validate(3, 5, 0, u"AB"_s, {2});
         QCOMPARE(f.window->image()[address::kEmptyCountCell], 16); // at once, not at the next tick
         QCOMPARE(f.bar(1)->value(), 4);                            // on to the next, empty and unticked
+        QCOMPARE(f.caption("Etiquette1"), u" Message n°4"_s);
         QCOMPARE(f.text()->text(), QString());
         QCOMPARE(f.checkedBoxes(), QList<int>{});
 
