@@ -2,6 +2,7 @@
 
 #include "CsvCommands.h"
 #include "ListCommand.h"
+#include "StandardStreams.h"
 #include "TransferCommands.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,7 @@ int run(const QStringList &commandLine)
 
 int main(int argc, char *argv[])
 {
+    useBinaryStandardStreams();
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(kProgram.toString());
     QCoreApplication::setApplicationVersion(kVersion.toString());
