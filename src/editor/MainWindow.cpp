@@ -726,7 +726,7 @@ void MainWindow::updateComStatusTips()
     const auto items = comItems();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const int number = static_cast<int>(i) + link::kFirstCom;
-        const QString tip = link::comStatusTip(number, link::comDevice(number));
+        const QString tip = link::comStatusTip(number);
         items[i]->setStatusTip(tip);
         items[i]->setToolTip(tip);
     }

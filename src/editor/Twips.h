@@ -22,13 +22,16 @@ constexpr QRect rect(int left, int top, int width, int height)
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
-// "MS Sans Serif" is not on most desktops: bold captions take the metric twin of
+// "MS Sans Serif" is not on Linux desktops: bold captions take the metric twin of
 // Arial, plain ones its narrow cut, so that every caption fits its designed width.
+// Windows has the font itself.
 inline QFont font(const QString &family, double points, bool bold)
 {
     QFont f(family);
+#ifndef Q_OS_WIN
     if (family == QStringLiteral("MS Sans Serif"))
         f.setFamilies({family, bold ? QStringLiteral("Liberation Sans") : QStringLiteral("Liberation Sans Narrow")});
+#endif
     f.setPixelSize(static_cast<int>(std::lround(points * kPixelsPerPoint)));
     f.setBold(bold);
     return f;
