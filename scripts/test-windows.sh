@@ -77,11 +77,15 @@ check() {   # NAME COMMAND...: one check, counted
 new_prefix() {   # NAME: a fresh Wine prefix, made current
     export WINEPREFIX=$work/prefix-$1
     wineboot --init >/dev/null 2>&1
-    # Wine has neither Courier New nor Microsoft Sans Serif (the captions' font):
-    # the listing's fixed font comes from Liberation Mono, the captions from
-    # Liberation Sans (Wine finds no font of its own here but through fontconfig).
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft Sans Serif' /d 'Liberation Sans' /f >/dev/null
+    # Wine has neither Courier New nor Microsoft Sans Serif (the captions' font),
+    # and finds none of its own fonts here, Tahoma (its menus' font) among them:
+    # Liberation Mono and Liberation Sans, which it finds through fontconfig,
+    # stand in.
+    for replacement in 'Courier New=Liberation Mono' 'Microsoft Sans Serif=Liberation Sans' \
+                       'Tahoma=Liberation Sans'; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${replacement%%=*}" \
+            /d "${replacement#*=}" /f >/dev/null
+    done
     # A crash prints its backtrace and ends the program instead of waiting
     # for someone to close a dialog.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null

@@ -24,11 +24,15 @@ constexpr QRect rect(int left, int top, int width, int height)
 
 // "MS Sans Serif" is not on Linux desktops: bold captions take the metric twin of
 // Arial, plain ones its narrow cut, so that every caption fits its designed width.
-// Windows has the font itself.
+// Windows has it as a bitmap font, which Qt does not draw: its TrueType cut,
+// "Microsoft Sans Serif", stands in.
 inline QFont font(const QString &family, double points, bool bold)
 {
     QFont f(family);
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    if (family == QStringLiteral("MS Sans Serif"))
+        f.setFamilies({family, QStringLiteral("Microsoft Sans Serif")});
+#else
     if (family == QStringLiteral("MS Sans Serif"))
         f.setFamilies({family, bold ? QStringLiteral("Liberation Sans") : QStringLiteral("Liberation Sans Narrow")});
 #endif
