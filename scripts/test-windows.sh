@@ -54,7 +54,6 @@ export WINEPATH="$(windows_path "$prefix/bin");$(windows_path "$mingw_runtime");
 
 passed=0
 failed=0
-expected_failures=()
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
