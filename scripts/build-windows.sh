@@ -44,6 +44,8 @@ imports() {
     "$triplet-objdump" -p "$1" | sed -n 's/^\s*DLL Name: \(.*\)$/\1/p'
 }
 
+# The programs too: the MinGW runtime's objects bring debugging sections along.
+for program in torsa.exe torsa-cli.exe; do "$triplet-strip" --strip-unneeded "$build/$program"; done
 deploy "$prefix/plugins/platforms/qwindows.dll" plugins/platforms/qwindows.dll
 deploy "$prefix/plugins/styles/qwindowsvistastyle.dll" plugins/styles/qwindowsvistastyle.dll
 pending=("$build/torsa.exe" "$build/torsa-cli.exe" "$build/plugins/platforms/qwindows.dll"
