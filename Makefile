@@ -85,5 +85,22 @@ lint: lint-deps build
 mutants: deps
 	scripts/mutants.sh
 
+# Windows: torsa.exe and torsa-cli.exe cross-built with MinGW-w64 against a Qt
+# built once into ~/.cache/torsa (scripts/build-windows-qt.sh), with their DLLs,
+# the portable zip and the setup program in $(WIN_DIR)/; then tested under Wine 8.
+WIN_DIR ?= build-windows
+.PHONY: windows-deps windows test-windows
+
+windows-deps: deps
+	@scripts/install-windows-deps.sh
+
+windows: windows-deps
+	JOBS=$(JOBS) scripts/build-windows.sh $(WIN_DIR)
+
+# The suites, the link through a Wine COM port to zel-sim (of the Linux build),
+# and the setup program, under Wine in fresh prefixes, headless.
+test-windows: windows build
+	scripts/test-windows.sh $(WIN_DIR) $(BUILD_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(WIN_DIR)

@@ -10,13 +10,8 @@
 #include "support/CliProcess.h"
 #include "support/MessageSets.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 using namespace torsa;
 using namespace torsa::testing;
@@ -121,30 +116,6 @@ private Q_SLOTS:
         QVERIFY(type(expected, SessionMode::WithPlc, edited(16, 0, 0, changed, {1, 2, 3, 4, 5, 6, 7, 8})));
         refreshTick(expected, SessionMode::WithPlc);
         QCOMPARE(readFile(back), bytesOf(expected));
-    }
-
-    // A file handed over writable in a folder its user may not write to is saved in
-    // place and keeps its permissions. torsa-cli runs as nobody: root writes anywhere.
-    void importWhereOnlyTheFileIsWritable()
-    {
-        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
-        if (::geteuid() != 0 || setpriv.isEmpty())
-            QSKIP("needs root and setpriv, to run torsa-cli as a user who may not write to the folder");
-        const QTemporaryDir shared;
-        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-        const QString out = QDir(shared.path()).filePath(u"partagé.zel"_s);
-        const auto writableByAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther;
-        QVERIFY(QFile::setPermissions(shared.path(), everyone) && writeFile(out, QByteArray(10, 'x'))
-                && QFile::setPermissions(out, writableByAll));
-        QProcess cli;
-        cli.start(setpriv,
-                  {u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s, QStringLiteral(TORSA_CLI_PATH),
-                   u"import"_s, sample(u"demo.csv"_s), u"-o"_s, out});
-        QVERIFY(cli.waitForFinished());
-        QCOMPARE(cli.exitCode(), 0);
-        QCOMPARE(readFile(out), readFile(sample(u"demo.zel"_s)));
-        QCOMPARE(QFile::permissions(out) & 0xF0FF, writableByAll);
     }
 
     // All refusals in one run, each with its row; nothing written, an older file kept.

@@ -187,8 +187,8 @@ void MainWindow::connectParts()
     // Qt flips a checkable item's mark before its handler runs. The mark is put back
     // at once, so that the refresh running under the question never sees a mode
     // the user has not confirmed: only the mode initialisation sets it.
-    for (const auto &[item, mode] : {std::pair{newWithoutPlcItem_, SessionMode::WithoutPlc},
-                                     std::pair{newWithPlcItem_, SessionMode::WithPlc}})
+    for (const auto &[item, mode] :
+         {std::pair{newWithoutPlcItem_, SessionMode::WithoutPlc}, std::pair{newWithPlcItem_, SessionMode::WithPlc}})
         connect(item, &QAction::triggered, this, [this, item = item, mode = mode](bool checked) {
             item->setChecked(!checked);
             startNewSession(mode);

@@ -72,7 +72,7 @@ void PortMenu::updateStatusTips()
 {
     for (std::size_t i = 0; i < comItems_.size(); ++i) {
         const int number = static_cast<int>(i) + link::kFirstCom;
-        const QString tip = link::comStatusTip(number, link::comDevice(number));
+        const QString tip = link::comStatusTip(number);
         comItems_[i]->setStatusTip(tip);
         comItems_[i]->setToolTip(tip);
     }

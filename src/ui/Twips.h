@@ -25,13 +25,20 @@ constexpr QRect rect(int left, int top, int width, int height)
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
-// "MS Sans Serif" is not on most desktops: bold captions take the metric twin of
+// "MS Sans Serif" is not on Linux desktops: bold captions take the metric twin of
 // Arial, plain ones its narrow cut, so that every caption fits its designed width.
+// Windows has it as a bitmap font, which Qt does not draw: its TrueType cut,
+// "Microsoft Sans Serif", stands in.
 inline QFont font(const QString &family, double points, bool bold)
 {
     QFont f(family);
+#ifdef Q_OS_WIN
+    if (family == QStringLiteral("MS Sans Serif"))
+        f.setFamilies({family, QStringLiteral("Microsoft Sans Serif")});
+#else
     if (family == QStringLiteral("MS Sans Serif"))
         f.setFamilies({family, bold ? QStringLiteral("Liberation Sans") : QStringLiteral("Liberation Sans Narrow")});
+#endif
     f.setPixelSize(static_cast<int>(std::lround(points * kPixelsPerPoint)));
     f.setBold(bold);
     return f;

@@ -2,8 +2,8 @@
 // from the screen it runs on (Xvfb under `make screenshots`), as PNG files.
 
 #include "MainWindow.h"
-#include "ProgramIdentity.h"
 #include "PreviewWindow.h"
+#include "ProgramIdentity.h"
 #include "UserPrompts.h"
 
 #include <QAction>

@@ -3,6 +3,7 @@
 #include "CsvCommands.h"
 #include "ListCommand.h"
 #include "Output.h"
+#include "StandardStreams.h"
 #include "TransferCommands.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,7 @@ int run(const QStringList &commandLine)
 
 int main(int argc, char *argv[])
 {
+    useBinaryStandardStreams();
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(kProgram.toString());
     QCoreApplication::setApplicationVersion(kVersion.toString());

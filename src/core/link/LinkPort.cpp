@@ -105,10 +105,16 @@ QByteArray LinkPort::collectPending()
 {
     if (!port_.isOpen())
         return {};
-    // A zero wait only looks at what the system holds; it does not block.
+        // A zero wait only looks at what the system holds; it does not block.
+        // Not on Windows: there the port's I/O notifier hands every completion
+        // over by itself, and a wait can dispatch again one it has handed over
+        // already (Qt Serial Port 6.4 empties its queue on one semaphore count),
+        // from an empty queue: the program crashed when a unit went silent or away.
+#ifndef Q_OS_WIN
     port_.waitForReadyRead(0);
     if (!port_.isOpen())
         return {};
+#endif
     port_.clearError();
     return port_.readAll();
 }

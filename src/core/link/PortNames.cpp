@@ -1,5 +1,9 @@
 #include "PortNames.h"
 
+#ifdef Q_OS_WIN
+#include "WindowsPorts.h"
+#endif
+
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QtGlobal>
@@ -82,7 +86,8 @@ QString comDevice(int comNumber)
         override = qEnvironmentVariable(variable.constData());
 #ifdef Q_OS_WIN
     if (!override || override->isEmpty())
-        return u"COM"_s + QString::number(comNumber);
+        return windows::systemPortPath(u"COM"_s + QString::number(comNumber));
+    return windows::systemPortPath(*override);
 #endif
     QStringList present;
     const auto ports = QSerialPortInfo::availablePorts();
@@ -105,7 +110,13 @@ std::optional<int> comNumberOf(const QString &portName)
 QString devicePathFor(const QString &portName)
 {
     const std::optional<int> number = comNumberOf(portName);
-    return number ? comDevice(*number) : portName;
+    if (number)
+        return comDevice(*number);
+#ifdef Q_OS_WIN
+    return windows::systemPortPath(portName);
+#else
+    return portName;
+#endif
 }
 
 QString comStatusTip(int comNumber, const QString &device)
@@ -113,6 +124,15 @@ QString comStatusTip(int comNumber, const QString &device)
     if (device.isEmpty())
         return u"COM%1 : aucun port série correspondant sur ce poste"_s.arg(comNumber);
     return u"COM%1 : %2"_s.arg(comNumber).arg(device);
+}
+
+QString comStatusTip(int comNumber)
+{
+#ifdef Q_OS_WIN
+    return windows::comStatusTip(comNumber, comDevice(comNumber), windows::listedPorts());
+#else
+    return comStatusTip(comNumber, comDevice(comNumber));
+#endif
 }
 
 } // namespace torsa::link

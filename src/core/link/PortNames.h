@@ -40,4 +40,8 @@ QString devicePathFor(const QString &portName);
 // Status tip of a COM menu item: the device it stands for, or that there is none.
 QString comStatusTip(int comNumber, const QString &device);
 
+// Status tip of the item COMn on this machine, now; on Windows it names the
+// adapter as the system describes it.
+QString comStatusTip(int comNumber);
+
 } // namespace torsa::link

@@ -37,10 +37,16 @@ QString portOpenFailed(int comNumber, LinkPort::OpenError error)
 QString portOpenFailed(const QString &portAsGiven, LinkPort::OpenError error)
 {
     QString text = u"L'ouverture du port "_s + portAsGiven + u" à échouée !"_s;
-    if (error == LinkPort::OpenError::PermissionDenied)
+    if (error == LinkPort::OpenError::PermissionDenied) {
+#ifdef Q_OS_WIN
+        // Windows has no dialout group: it refuses a port another program holds.
+        text += kCrLf + u"Accès refusé : le port est pris par un autre programme."_s;
+#else
         text += kCrLf
             + u"Accès refusé : l'utilisateur doit être membre du groupe dialout "
               "(puis se reconnecter), ou le port est pris par un autre programme."_s;
+#endif
+    }
     return text;
 }
 

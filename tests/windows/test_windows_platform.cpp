@@ -1,0 +1,199 @@
+// What differs on Windows: COM names as the system's, the adapter named in the
+// item's status tip, the refusal of a port another program holds, file names
+// beyond the ANSI code page, the help document opened by the system's program
+// for it, and the layout at 150 %, where the blink boxes stay under their
+// characters. The whole suite runs with the window scaled to 150 %, on the
+// system's own platform plugin (its fonts, its way of opening documents).
+
+#include "support/CliProcess.h"
+#include "support/FileBytes.h"
+#include "support/WindowUnderTest.h"
+
+#include "files/ProductionFile.h"
+#include "link/PortNames.h"
+#include "link/TransferTexts.h"
+#include "link/WindowsPorts.h"
+#include "store/AddressMap.h"
+#include "store/Validation.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+using namespace torsa;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double kScale = 1.5;
+
+// The horizontal span, in device pixels, of the dark pixels of a band of rows.
+std::pair<int, int> inkSpan(const QImage &image, const QRect &band)
+{
+    constexpr int kInk = 96;
+    int left = band.right() + 1;
+    int right = band.left() - 1;
+    for (int y = band.top(); y <= band.bottom(); ++y) {
+        for (int x = band.left(); x <= band.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < kInk) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
+
+} // namespace
+
+class TestWindowsPlatform : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { qunsetenv("TORSA_COM2"); }
+
+    // COMn is the system's COMn, handed to the API as \\.\COMn (the only form
+    // it takes above COM9); TORSA_COMn pins an item there too.
+    void comNames_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("pinnedCom2");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("COM3") << u"COM3"_s << QString() << u"\\\\.\\COM3"_s;
+        QTest::newRow("lower case") << u"com4"_s << QString() << u"\\\\.\\COM4"_s;
+        QTest::newRow("above COM9") << u"COM12"_s << QString() << u"\\\\.\\COM12"_s;
+        QTest::newRow("device form") << u"\\\\.\\COM7"_s << QString() << u"\\\\.\\COM7"_s;
+        QTest::newRow("COM2 pinned") << u"COM2"_s << u"com9"_s << u"\\\\.\\COM9"_s;
+        QTest::newRow("COM2 pinned, device form") << u"COM2"_s << u"\\\\.\\COM15"_s << u"\\\\.\\COM15"_s;
+        QTest::newRow("not a COM name") << u"COM0"_s << QString() << u"COM0"_s;
+        QTest::newRow("a path") << u"Z:\\dev\\zel"_s << QString() << u"Z:\\dev\\zel"_s;
+    }
+
+    void comNames()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, pinnedCom2);
+        QFETCH(QString, device);
+        if (!pinnedCom2.isEmpty())
+            qputenv("TORSA_COM2", pinnedCom2.toLocal8Bit());
+        QCOMPARE(link::devicePathFor(port), device);
+    }
+
+    void statusTips_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("adapter") << 3 << u"\\\\.\\COM3"_s << u"COM3 : Prolific USB-to-Serial Comm Port (COM3)"_s;
+        QTest::newRow("no description") << 4 << u"\\\\.\\COM4"_s << u"COM4 : COM4"_s;
+        QTest::newRow("absent") << 1 << u"\\\\.\\COM1"_s << u"COM1 : aucun port série correspondant sur ce poste"_s;
+        QTest::newRow("pinned to an adapter")
+            << 2 << u"\\\\.\\COM3"_s << u"COM2 : Prolific USB-to-Serial Comm Port (COM3)"_s;
+        QTest::newRow("pinned, not listed") << 2 << u"\\\\.\\COM9"_s << u"COM2 : COM9"_s;
+    }
+
+    void statusTips()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, device);
+        QFETCH(QString, tip);
+        const QList<link::windows::ListedPort> listed{{u"COM3"_s, u"Prolific USB-to-Serial Comm Port (COM3)"_s},
+                                                      {u"COM4"_s, QString()}};
+        QCOMPARE(link::windows::comStatusTip(number, device, listed), tip);
+    }
+
+    // Windows has no dialout group: a refused port is one another program holds.
+    void refusedPortSaysWhy()
+    {
+        QCOMPARE(link::text::portOpenFailed(3, link::LinkPort::OpenError::PermissionDenied),
+                 u"L'ouverture du port COM3 à échouée !\r\nAccès refusé : le port est pris par un autre programme."_s);
+    }
+
+    // Names outside Windows-1252 reach the files and torsa-cli whole (UTF-16
+    // paths and command line).
+    void namesBeyondTheCodePage()
+    {
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        QVERIFY(dir.mkpath(u"Ligne été ŒŸ — Δ"_s));
+        const QString file = dir.filePath(u"Ligne été ŒŸ — Δ/cuve n°2 ĉ.zel"_s);
+        MemoryImage image;
+        image.set(address::kModeCell, 'A');
+        validation::store(image, {.number = 4, .unit = 2, .priority = 4, .text = u"Défaut cuve"_s});
+        QVERIFY(productionfile::write(file, image));
+        QCOMPARE(productionfile::read(file), std::optional(image));
+
+        const QString plain = dir.filePath(u"plain.zel"_s);
+        QVERIFY(QFile::copy(file, plain));
+        const testing::CliRun expected = testing::runCli({u"list"_s, plain});
+        const testing::CliRun listed = testing::runCli({u"list"_s, file});
+        QCOMPARE(listed.exitCode, 0);
+        QCOMPARE(listed.out, expected.out);
+        QVERIFY(listed.out.contains("Défaut cuve"));
+
+        // Through a message list and back: the same messages.
+        const QString list = dir.filePath(u"Ligne été ŒŸ — Δ/liste ĉ.csv"_s);
+        const QString back = dir.filePath(u"Ligne été ŒŸ — Δ/retour ŷ.zel"_s);
+        QCOMPARE(testing::runCli({u"export"_s, file, u"-o"_s, list}).exitCode, 0);
+        QCOMPARE(testing::runCli({u"import"_s, list, u"-o"_s, back}).exitCode, 0);
+        QCOMPARE(testing::runCli({u"list"_s, back}).out, listed.out);
+    }
+
+    // "&Aide" hands AIDE_TORSA.DOC to the program Windows has for .doc files:
+    // scripts/test-windows.sh registers one that copies the document it is
+    // given to %TEMP%\aide-ouverte.doc.
+    void helpOpenedByTheSystem()
+    {
+        QTemporaryDir root;
+        const QString copy = QDir::temp().filePath(u"aide-ouverte.doc"_s);
+        QFile::remove(copy);
+        QVERIFY(testing::writeFile(root.filePath(u"AIDE_TORSA.DOC"_s), "{\\rtf1 Aide}"));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(root.path()));
+        const testing::WindowUnderTest w;
+        w.item("MENU_AIDE")->trigger();
+        QVERIFY(QDir::setCurrent(previous));
+        QTRY_COMPARE_WITH_TIMEOUT(testing::readFile(copy), QByteArray("{\\rtf1 Aide}"), 20000);
+    }
+
+    // At 150 % the window is drawn 1.5 times larger, twips and fonts alike:
+    // each box's centre stays inside the ink of the character above it.
+    void blinkBoxesUnderTheirCharactersAt150Percent()
+    {
+        testing::WindowUnderTest f;
+        f.newSession("MENU_ED_AVEC");
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QCOMPARE(f.window->devicePixelRatio(), kScale);
+        QLineEdit *text = f.text();
+        for (const int box : {2, 11, 27, 41}) {
+            const int character = box - 2;
+            text->setText(QString(character, u' ') + u'H');
+            const QImage image = text->grab().toImage();
+            QCOMPARE(image.width(), qRound(text->width() * kScale));
+            // The middle of the box, so that no frame line counts as ink.
+            const QRect band(0, image.height() / 4, image.width(), image.height() / 2);
+            const auto [left, right] = inkSpan(image, band);
+            const auto *check = f.get<QCheckBox>(u"Coche%1"_s.arg(box));
+            const double centre = (check->mapTo(f.window.get(), check->rect().center()).x() + 0.5
+                                   - text->mapTo(f.window.get(), QPoint(0, 0)).x())
+                * kScale;
+            QVERIFY2(left <= centre && centre <= right,
+                     qPrintable(u"box %1: centre %2, ink %3 to %4"_s.arg(box).arg(centre).arg(left).arg(right)));
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Before the application exists, as Windows' own scaling would be.
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(kScale));
+    QApplication app(argc, argv);
+    TestWindowsPlatform test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_windows_platform.moc"

@@ -1,0 +1,61 @@
+// The window and the link on Windows, through the system's COM1: Wine's COM1
+// mapped to zel-sim's pseudo-terminal by scripts/test-windows.sh, which checks
+// the mapping before this runs. The window programs and verifies the unit as
+// on Linux; a port another program holds is refused, and the message says so.
+
+#include "support/WindowUnderTest.h"
+
+#include "link/LinkPort.h"
+#include "link/PortNames.h"
+#include "link/TransferEngine.h"
+#include "store/Validation.h"
+
+#include <QSignalSpy>
+#include <QtTest/QTest>
+
+using namespace torsa;
+using namespace Qt::StringLiterals;
+
+class WindowsLink : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowProgramsAndVerifiesThroughCom1()
+    {
+        testing::WindowUnderTest f;
+        f.newSession("MENU_ED_AVEC");
+        validation::store(f.window->image(), {.number = 12, .unit = 3, .priority = 12, .text = u"Défaut pompe été"_s});
+        f.window->refresh();
+        f.item("Menu_COM1")->trigger();
+        QCOMPARE(f.prompts->lastText(), u"Ouverture du port COM1 effectuée avec succès."_s);
+        QVERIFY(f.item("Menu_COM1")->isChecked());
+
+        const auto *engine = f.get<link::TransferEngine>("transfer");
+        for (const auto &[command, outcome] : {std::pair{"MENU_WRITE", u"Programmation terminée avec succés !"_s},
+                                               std::pair{"MENU_VERIF", u"Vérification terminée avec succés !"_s}}) {
+            QSignalSpy finished(engine, &link::TransferEngine::finished);
+            f.prompts->answers.push_back(true);
+            f.item(command)->trigger();
+            QVERIFY2(!finished.isEmpty() || finished.wait(120000), command);
+            QCOMPARE(f.prompts->lastText(), outcome);
+        }
+    }
+
+    // Windows opens a serial port for one holder at a time: a second open is
+    // refused as access denied, which TORSA reports as a port another program holds.
+    void portHeldByAnotherProgram()
+    {
+        link::LinkPort holder;
+        QVERIFY(holder.open(link::comDevice(1)).ok());
+        link::LinkPort second;
+        const link::LinkPort::OpenResult refused = second.open(link::comDevice(1));
+        QEXPECT_FAIL("",
+                     "Wine 8 opens a COM port again while it is open (no exclusive access "
+                     "on the device file); Windows refuses it",
+                     Abort);
+        QCOMPARE(refused.error, link::LinkPort::OpenError::PermissionDenied);
+    }
+};
+
+QTEST_MAIN(WindowsLink)
+#include "windows_link.moc"
