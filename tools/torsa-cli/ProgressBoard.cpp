@@ -95,12 +95,13 @@ void ProgressBoard::rewind()
 
 QString ProgressBoard::progressLine(const UnitRun &unit) const
 {
-    const QString port = unit.port().given.leftJustified(portWidth_);
+    QString port = unit.port().given.leftJustified(portWidth_);
     if (unit.isFinished())
         return port + u"  "_s + oneLine(unit.lastStep().text);
     if (unit.kind() == link::TransferKind::LinkTest)
         return port;
-    return port + link::text::activity(unit.kind()) + link::text::percent(unit.address()) + u"  "_s
+    // The activity text starts with a blank of its own.
+    return port + u' ' + link::text::activity(unit.kind()) + link::text::percent(unit.address()) + u"  "_s
         + link::text::timeProgress(unit.elapsedMs(), unit.address());
 }
 
