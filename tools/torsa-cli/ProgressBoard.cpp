@@ -61,6 +61,9 @@ void ProgressBoard::start()
 {
     if (!terminal_)
         return;
+    // A line wider than the terminal is cut rather than wrapped: the board
+    // moves back up one line per unit.
+    print(stderr, u"\x1b[?7l"_s);
     draw();
     redraw_.start();
 }
@@ -69,9 +72,10 @@ void ProgressBoard::finish()
 {
     redraw_.stop();
     rewind();
-    // On a terminal the closing lines take the board's place.
+    // On a terminal the closing lines take the board's place, wrapped again
+    // when too long: nothing moves back over them.
     const QString lineEnd = terminal_ ? u"\x1b[K\n"_s : u"\n"_s;
-    QString text;
+    QString text = terminal_ ? u"\x1b[?7h"_s : QString();
     for (const UnitRun *unit : units_)
         text += summaryLine(*unit) + lineEnd;
     print(stderr, text);
