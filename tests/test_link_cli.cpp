@@ -3,10 +3,16 @@
 #include "support/CliProcess.h"
 #include "support/SimProcess.h"
 
+#include "files/CsvRecords.h"
 #include "store/AddressMap.h"
 
+#include <QCryptographicHash>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace torsa::testing;
@@ -99,6 +105,14 @@ private Q_SLOTS:
         QTest::newRow("port without value") << verbose << QStringList{u"verify"_s, file, u"--port"_s} << 64 << usage;
         QTest::newRow("test with a file") << verbose << QStringList{u"test"_s, file} + sim << 64 << usage;
         QTest::newRow("unknown option") << verbose << QStringList{u"read"_s, file, u"--fast"_s} + sim << 64 << usage;
+        QTest::newRow("port given twice")
+            << verbose << QStringList{u"program"_s, file} + sim + sim << 64 << u"Le port SIM est donné deux fois.\n"_s;
+        QTest::newRow("one device under two names") << QStringList{u"--verbose"_s, u"--link"_s, u"@/zel"_s}
+                                                    << QStringList{u"test"_s, u"--port"_s, u"@/zel"_s} + sim << 64
+                                                    << u"@/zel et SIM sont le même port (SIM).\n"_s;
+        QTest::newRow("log cannot be written")
+            << verbose << QStringList{u"program"_s, file, u"--log"_s, u"@/no/log.csv"_s} + sim << 4
+            << u"Erreur lors de la création de @/no/log.csv. Essayer à nouveau\n"_s;
     }
 
     void failures()
@@ -116,11 +130,113 @@ private Q_SLOTS:
         arguments.replaceInStrings(u"@"_s, dir_.path()).replaceInStrings(u"SIM"_s, sim.path());
         const CliRun run = runCli(arguments);
         QCOMPARE(run.exitCode, exitCode);
-        QCOMPARE(run.err, message.replace(u'@', dir_.path()));
+        QCOMPARE(run.err, message.replace(u'@', dir_.path()).replace(u"SIM"_s, sim.path()));
         QCOMPARE(readFile(file_), pattern(1));
         if (exitCode > 2) {
             QVERIFY(sim.stop());
             QVERIFY(sim.process().readAllStandardError().contains("zel-sim: 0 frames answered"));
+        }
+    }
+
+    // Several units at once, each on its own simulator ("-": a port that does
+    // not exist), split over one or two processes sharing a new log. Each unit's
+    // closing line and last log row carry its own text; its log rows are
+    // "command=status" in order; a unit programmed successfully holds the file.
+    void severalUnits_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("processes");
+        QTest::addColumn<QStringList>("units"); // simulator options of each unit
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("exitCode");
+        const QStringList programVerify{u"program"_s, u"@/messages.zel"_s, u"--verify"_s};
+        const QString verified = u"Vérification terminée avec succés !"_s;
+        const QString communication = u"Problème de communication ! Essayez à nouveau ."_s;
+        QTest::newRow("four units, two processes, one log")
+            << programVerify << 2 << QStringList(4, QString()) << QStringList(4, u"program=0 verify=0"_s)
+            << QStringList(4, verified) << 0;
+        QTest::newRow("faulty units beside good ones")
+            << programVerify << 1
+            << QStringList{{}, u"--read-zero"_s, u"--silent-from 300"_s, u"-"_s, u"--die-at 300"_s, {}}
+            << QStringList{u"program=0 verify=0"_s, u"program=0 verify=2"_s, u"program=1"_s,
+                           u"program=3"_s,          u"program=1"_s,          u"program=0 verify=0"_s}
+            << QStringList{verified,      u"Erreur Vérification ! Reprogrammez à nouveau .(Err: 0)"_s,
+                           communication, u"L'ouverture du port /dev/torsa-no-such-port à échouée !"_s,
+                           communication, verified}
+            << 2;
+        QTest::newRow("link tests")
+            << QStringList{u"test"_s} << 1 << QStringList{{}, u"--read-zero"_s} << QStringList{u"test=0"_s, u"test=1"_s}
+            << QStringList{u"Vérification terminé avec succés !"_s,
+                           u"Problème de connexion ! Vérifier le câble et le port COM choisi ."_s}
+            << 1;
+        QTest::newRow("interrupted") << QStringList{u"program"_s, u"@/messages.zel"_s} << 1
+                                     << QStringList(2, u"--baud 9600 --verbose"_s) << QStringList(2, u"program=1"_s)
+                                     << QStringList(2, u"Transfert interrompu."_s) << 1;
+    }
+
+    void severalUnits()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, processes);
+        QFETCH(QStringList, units);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, texts);
+        QFETCH(int, exitCode);
+        const QString log = dir_.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".csv"_s);
+        const bool interrupt = qstrcmp(QTest::currentDataTag(), "interrupted") == 0;
+        std::vector<std::unique_ptr<SimProcess>> sims;
+        QStringList ports;
+        QList<QStringList> commandLines(processes,
+                                        arguments.replaceInStrings(u"@"_s, dir_.path()) << u"--log"_s << log);
+        for (qsizetype i = 0; i < units.size(); ++i) {
+            sims.push_back(std::make_unique<SimProcess>());
+            const QStringList options = units[i].split(u' ', Qt::SkipEmptyParts);
+            QVERIFY(options == QStringList{u"-"_s}
+                    || sims.back()->start(options + QStringList{u"--save"_s, dir_.filePath(u"unit%1.zel"_s.arg(i))}));
+            ports << (sims.back()->path().isEmpty() ? u"/dev/torsa-no-such-port"_s : sims.back()->path());
+            commandLines[i * processes / units.size()] << u"--port"_s << ports.last();
+        }
+        std::vector<std::unique_ptr<QProcess>> clis;
+        for (const QStringList &commandLine : commandLines) {
+            clis.push_back(std::make_unique<QProcess>());
+            clis.back()->start(QStringLiteral(TORSA_CLI_PATH), commandLine);
+        }
+        for (auto &sim : sims) { // interrupted once each unit has had a frame
+            sim->process().setReadChannel(QProcess::StandardError);
+            QVERIFY(!interrupt || sim->process().waitForReadyRead());
+        }
+        QString err;
+        for (auto &cli : clis) {
+            if (interrupt)
+                ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+            QVERIFY(cli->waitForFinished() && cli->exitStatus() == QProcess::NormalExit);
+            QCOMPARE(cli->exitCode(), exitCode);
+            err += QString::fromUtf8(cli->readAllStandardError());
+        }
+        const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), units.size());
+        const QByteArray bytes = readFile(log);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const auto records = torsa::csv::parse(QString::fromUtf8(bytes.sliced(3)));
+        QCOMPARE(records.front().fields.first(), u"Date"_s); // the header, once: no row of ours has it
+        const QByteArray hash = QCryptographicHash::hash(pattern(1), QCryptographicHash::Sha256).toHex();
+        QStringList seen(units.size());
+        for (auto record = records.begin() + 1; record != records.end(); ++record) {
+            const QStringList &fields = record->fields;
+            const qsizetype unit = ports.indexOf(fields.at(2));
+            QVERIFY(unit >= 0 && fields.size() == 9);
+            seen[unit] += (seen[unit].isEmpty() ? u""_s : u" "_s) + fields.at(1) + u'=' + fields.at(6);
+            QCOMPARE(fields.at(5).toLatin1(), fields.at(1) == u"test"_s ? QByteArray() : hash);
+            if (seen[unit] == rows[unit])
+                QCOMPARE(QString(fields.at(7)).replace(u"\r\n"_s, u" "_s), texts[unit]);
+        }
+        for (qsizetype i = 0; i < units.size(); ++i) {
+            QCOMPARE(seen[i], rows[i]);
+            QVERIFY2(lines[i].startsWith(ports[i]) && lines[i].endsWith(u"  "_s + texts[i]), qPrintable(lines[i]));
+            QVERIFY(sims[i]->stop());
+            if (rows[i].startsWith(u"program=0"_s))
+                QCOMPARE(readFile(dir_.filePath(u"unit%1.zel"_s.arg(i))), pattern(1));
         }
     }
 

@@ -146,9 +146,9 @@ private Q_SLOTS:
         QString synopsis = manSection(u"SYNOPSIS"_s) + u"\n.br"_s;
         synopsis.remove(QRegularExpression(u"^\\.(B|I|RB|IR) |[\"\\s]"_s, QRegularExpression::MultilineOption))
             .replace(u".br"_s, u"|"_s);
-        // "  list FILE      print ...", "  program FILE --port PORT", "  export FILE.zel [-o LIST.csv]".
+        // "  list FILE      print ...", "  program FILE --port PORT... [--verify]", "  export FILE.zel [-o LIST.csv]".
         const QRegularExpression command(
-            u"^  ([a-z]+(?: (?:[A-Z][A-Za-z.]*|--?[a-z]+|\\[-o [A-Za-z.]+\\]))*)(?:  |$)"_s,
+            u"^  ([a-z]+(?: (?:[A-Z][A-Za-z.]*|--?[a-z]+|\\[--?[a-z]+(?: [A-Za-z.]+)?\\]))*)(?:  |$)"_s,
             QRegularExpression::MultilineOption);
         QStringList commands;
         for (const auto &match : command.globalMatch(help))

@@ -1,35 +1,33 @@
 #include "TransferCommands.h"
 
 #include "Output.h"
+#include "ProductionRun.h"
+#include "RunLog.h"
+#include "UnitRun.h"
 
 #include "files/FileSaving.h"
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
-#include "link/LinkPort.h"
 #include "link/PortNames.h"
-#include "link/TransferEngine.h"
-#include "link/TransferTexts.h"
-#include "store/MemoryImage.h"
 
-#include <QEventLoop>
 #include <QFileInfo>
 
 #include <optional>
-#include <unistd.h>
+#include <vector>
 
 namespace torsa::cli {
 
 using namespace Qt::StringLiterals;
 using link::TransferKind;
-using link::TransferOutcome;
-using link::TransferResult;
 
 namespace {
 
 struct Request {
     TransferKind kind = TransferKind::Program;
     QString file;
-    QString port;
+    QStringList ports;
+    QString log;
+    bool verifyAfter = false;
 };
 
 std::optional<TransferKind> kindOf(const QString &command)
@@ -45,21 +43,37 @@ std::optional<TransferKind> kindOf(const QString &command)
     return std::nullopt;
 }
 
-// FILE (not for test) and --port PORT (or --port=PORT), in any order.
+// The value of "--name VALUE" or "--name=VALUE" at i (i then stands on the
+// value); nothing when the argument is not that option, an empty value when the
+// value is missing.
+std::optional<QString> optionValue(QStringView name, const QStringList &arguments, qsizetype &i)
+{
+    const QString &argument = arguments.at(i);
+    if (argument == name)
+        return i + 1 < arguments.size() ? arguments.at(++i) : QString();
+    if (argument.startsWith(name) && argument.sliced(name.size()).startsWith(u'='))
+        return argument.sliced(name.size() + 1);
+    return std::nullopt;
+}
+
+// FILE (not for test), --port PORT (several, except for read), --log FILE.csv
+// and, for program, --verify, in any order.
 std::optional<Request> parseRequest(TransferKind kind, const QStringList &arguments)
 {
-    Request request{kind, {}, {}};
+    Request request{kind, {}, {}, {}, false};
     bool haveFile = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (argument == u"--port") {
-            if (i + 1 >= arguments.size() || !request.port.isEmpty())
+        if (const auto port = optionValue(u"--port", arguments, i)) {
+            if (port->isEmpty() || (kind == TransferKind::Read && !request.ports.isEmpty()))
                 return std::nullopt;
-            request.port = arguments.at(++i);
-        } else if (argument.startsWith(u"--port=")) {
-            if (!request.port.isEmpty())
+            request.ports.append(*port);
+        } else if (const auto log = optionValue(u"--log", arguments, i)) {
+            if (log->isEmpty() || !request.log.isEmpty())
                 return std::nullopt;
-            request.port = argument.mid(7);
+            request.log = *log;
+        } else if (argument == u"--verify" && kind == TransferKind::Program && !request.verifyAfter) {
+            request.verifyAfter = true;
         } else if (const bool option = argument.startsWith(u'-') && argument != u"-";
                    !option && kind != TransferKind::LinkTest && !haveFile) {
             request.file = argument;
@@ -68,7 +82,7 @@ std::optional<Request> parseRequest(TransferKind kind, const QStringList &argume
             return std::nullopt; // an unknown option, or one file too many
         }
     }
-    if (request.port.isEmpty() || (kind != TransferKind::LinkTest && request.file.isEmpty()))
+    if (request.ports.isEmpty() || (kind != TransferKind::LinkTest && request.file.isEmpty()))
         return std::nullopt;
     return request;
 }
@@ -79,102 +93,55 @@ QString usage()
            "        torsa-cli test --port PORT\n"_s;
 }
 
-int exitCodeFor(const TransferOutcome &outcome)
+// Each port with the device it stands for; a refusal (on stderr) when one is
+// given twice, under its own name or another.
+std::optional<std::vector<UnitRun::Port>> unitPorts(const QStringList &given)
 {
-    switch (outcome.result) {
-    case TransferResult::Success: return kExitSuccess;
-    case TransferResult::Refused: return kExitUnreadableFile;
-    case TransferResult::Stopped: return kExitCommunicationFailure;
-    case TransferResult::Failure: break;
+    std::vector<UnitRun::Port> ports;
+    for (const QString &name : given) {
+        UnitRun::Port port{name, link::devicePathFor(name), {}};
+        const QFileInfo device(port.path);
+        port.device = device.exists() ? device.canonicalFilePath() : port.path;
+        for (const UnitRun::Port &earlier : ports) {
+            if (earlier.given == name) {
+                say(u"Le port %1 est donné deux fois."_s.arg(name));
+                return std::nullopt;
+            }
+            if (!port.device.isEmpty() && earlier.device == port.device) {
+                say(u"%1 et %2 sont le même port (%3)."_s.arg(earlier.given, name, port.device));
+                return std::nullopt;
+            }
+        }
+        ports.push_back(port);
     }
-    if (outcome.kind != TransferKind::LinkTest && outcome.status == link::Status::Mismatch)
-        return kExitVerificationMismatch;
-    return kExitCommunicationFailure;
+    return ports;
 }
 
-// The progress line on a terminal: activity, percentage, elapsed and left.
-class ProgressLine {
-public:
-    explicit ProgressLine(TransferKind kind)
-        : kind_(kind)
-        , enabled_(::isatty(::fileno(stderr)) == 1 && kind != TransferKind::LinkTest)
-    {}
-
-    void show(int address, std::int64_t elapsedMs)
-    {
-        constexpr std::int64_t kRefreshMs = 250;
-        const int percent = link::text::percentNumber(address);
-        if (!enabled_ || (percent == lastPercent_ && elapsedMs - lastMs_ < kRefreshMs))
-            return;
-        lastPercent_ = percent;
-        lastMs_ = elapsedMs;
-        shown_ = true;
-        print(stderr,
-              u"\r"_s + link::text::activity(kind_) + link::text::percent(address) + u"  "_s
-                  + link::text::timeProgress(elapsedMs, address) + u"\x1b[K"_s);
-    }
-
-    void end()
-    {
-        if (shown_)
-            print(stderr, u"\n"_s);
-        shown_ = false;
-    }
-
-private:
-    TransferKind kind_;
-    bool enabled_;
-    bool shown_ = false;
-    int lastPercent_ = -1;
-    std::int64_t lastMs_ = 0;
-};
-
-int run(const Request &request)
+int run(const Request &request, const std::vector<UnitRun::Port> &ports)
 {
-    MemoryImage image;
+    UnitRun::Job job{request.kind, request.verifyAfter, request.file, {}};
     if (request.kind == TransferKind::Program || request.kind == TransferKind::Verify) {
-        // The file is checked before the port is touched.
+        // The file is checked before any port is touched.
         const auto fromFile = productionfile::read(request.file);
         if (!fromFile) {
             say(filetexts::openError(request.file));
             return kExitUnreadableFile;
         }
-        image = *fromFile;
+        job.image = *fromFile;
     }
     if (request.kind == TransferKind::Read && !files::canSave(request.file)) {
         // Better now than after a whole pass over the unit.
         say(filetexts::saveError(request.file));
         return kExitUnreadableFile;
     }
-
-    link::LinkPort port;
-    const link::LinkPort::OpenResult opened = port.open(link::devicePathFor(request.port));
-    if (!opened.ok()) {
-        say(link::text::portOpenFailed(request.port, opened.error));
-        return kExitPortUnavailable;
-    }
-
-    link::TransferEngine engine(port, image);
-    ProgressLine progress(request.kind);
-    TransferOutcome outcome;
-    QEventLoop loop;
-    QObject::connect(&engine, &link::TransferEngine::progress, &loop,
-                     [&](int address) { progress.show(address, engine.elapsedMs()); });
-    QObject::connect(&engine, &link::TransferEngine::finished, &loop, [&](const TransferOutcome &result) {
-        outcome = result;
-        loop.quit();
-    });
-    engine.start(request.kind);
-    loop.exec();
-    progress.end();
-    port.close();
-
-    if (outcome.succeeded() && request.kind == TransferKind::Read && !productionfile::write(request.file, image)) {
-        say(filetexts::saveError(request.file));
+    // A record that cannot be kept stops the run before any unit is reached.
+    RunLog log;
+    if (!request.log.isEmpty() && !log.open(request.log)) {
+        say(filetexts::saveError(request.log));
         return kExitUnreadableFile;
     }
-    say(link::text::outcomeReport(outcome, image).text);
-    return exitCodeFor(outcome);
+    ProductionRun production(job, ports, log.isOpen() ? &log : nullptr);
+    return production.exec();
 }
 
 } // namespace
@@ -192,20 +159,23 @@ int runTransferCommand(const QString &command, const QStringList &arguments)
         print(stderr, usage());
         return kExitUsage;
     }
-    return run(*request);
+    const auto ports = unitPorts(request->ports);
+    if (!ports)
+        return kExitUsage;
+    return run(*request, *ports);
 }
 
 QString transferCommandsHelp()
 {
-    return u"  program FILE --port PORT\n"
+    return u"  program FILE --port PORT... [--verify] [--log LOG.csv]\n"
            "                 send the production file FILE to the unit (its first 8192\n"
            "                 bytes, address 0 to 8191); the file is checked first\n"
-           "  read FILE --port PORT\n"
+           "  read FILE --port PORT [--log LOG.csv]\n"
            "                 read the unit's 8192 bytes into FILE; FILE is written, atomically,\n"
            "                 only once all of them are in\n"
-           "  verify FILE --port PORT\n"
+           "  verify FILE --port PORT... [--log LOG.csv]\n"
            "                 compare the unit with the production file FILE\n"
-           "  test --port PORT\n"
+           "  test --port PORT... [--log LOG.csv]\n"
            "                 link test: write and read back 0, 170, 255 at address 8191\n"
            "\n"
            "  PORT is COM1 to COM4 or a device path. On Linux COMn is the n-th serial port\n"
@@ -215,13 +185,25 @@ QString transferCommandsHelp()
            "  Messages go to stderr; on a terminal a progress line shows the percentage,\n"
            "  the elapsed time and the time left.\n"
            "\n"
-           "Exit status of program, read, verify and test:\n"
+           "  Production line: program, verify and test take several --port and run every\n"
+           "  unit at once, each on its own port; a unit that fails ends alone. On a\n"
+           "  terminal each unit has its progress line; at the end one line per unit tells\n"
+           "  the port, its device, the duration and the message that ended it. Ctrl+C\n"
+           "  stops every unit after its byte in progress.\n"
+           "  --verify       verify each unit right after its own programming succeeded\n"
+           "  --log LOG.csv  append one row per unit and command to LOG.csv (date, command,\n"
+           "                 port, device, file, SHA-256 of the 8192 bytes, exit status,\n"
+           "                 message, seconds); checked before any unit is reached\n"
+           "\n"
+           "Exit status of program, read, verify and test (several ports: that of the\n"
+           "first failing port, in the order given):\n"
            "  0   success\n"
-           "  1   communication failure (no answer, port lost), any link test failure\n"
+           "  1   communication failure (no answer, port lost), any link test failure,\n"
+           "      interrupted\n"
            "  2   verification mismatch\n"
            "  3   the port cannot be opened (or is not a serial device)\n"
-           "  4   the file cannot be read (program, verify) or written (read)\n"
-           "  64  usage error\n"_s;
+           "  4   the file cannot be read (program, verify) or written (read, the log)\n"
+           "  64  usage error (also a port given twice)\n"_s;
 }
 
 } // namespace torsa::cli

@@ -1,7 +1,8 @@
 #pragma once
 
 // `torsa-cli program|read|verify FILE --port PORT` and `torsa-cli test --port PORT`:
-// the program's own transfers and link test, without a display.
+// the program's own transfers and link test, without a display; program, verify
+// and test on several units at once, --verify and --log for a production line.
 
 #include <QString>
 #include <QStringList>

@@ -66,7 +66,11 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     const QCommandLineOption junk(u"junk"_s, u"Send N junk bytes before each answer."_s, u"N"_s, u"0"_s);
     const QCommandLineOption dieAt(u"die-at"_s, u"Exit at once when a frame for ADDR arrives."_s, u"ADDR"_s);
     const QCommandLineOption verbose(u"verbose"_s, u"Log every frame and answer on stderr."_s);
-    parser.addOptions({link, load, save, baud, delay, silent, readZero, splitAck, junk, dieAt, verbose});
+    const QCommandLineOption gapLog(u"gap-log"_s,
+                                    u"Write to FILE on exit, one line per frame, the microseconds from the unit's "
+                                    "last answer to that frame's first byte: how soon the program followed up."_s,
+                                    u"FILE"_s);
+    parser.addOptions({link, load, save, baud, delay, silent, readZero, splitAck, junk, dieAt, verbose, gapLog});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
@@ -89,6 +93,7 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     options.linkPath = parser.value(link);
     options.loadPath = parser.value(load);
     options.savePath = parser.value(save);
+    options.gapLogPath = parser.value(gapLog);
     options.readZero = parser.isSet(readZero);
     options.splitAck = parser.isSet(splitAck);
     options.verbose = parser.isSet(verbose);

@@ -14,6 +14,7 @@ struct SimOptions {
     QString linkPath;              // symlink to the pseudo-terminal, if any
     QString loadPath;              // .zel file to start the EEPROM from
     QString savePath;              // file the EEPROM is written to on exit
+    QString gapLogPath;            // file the answer-to-frame gaps are written to on exit
     int baud = 0;                  // line pacing, 10 bits a byte; 0 = none
     int delayMs = 0;               // processing time of each command
     std::optional<int> silentFrom; // no answer for this address and above

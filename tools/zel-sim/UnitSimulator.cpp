@@ -91,6 +91,10 @@ void UnitSimulator::onReadable()
     if (bytes.isEmpty() || dead_)
         return;
     const qint64 t = now();
+    if (answeredAt_ >= 0 && !options_.gapLogPath.isEmpty()) {
+        answerGapsNs_.push_back(t - answeredAt_);
+        answeredAt_ = -1;
+    }
     if (!paced() && incoming_.empty() && outgoing_.empty()) {
         receive(bytes, t);
         return;
@@ -199,6 +203,7 @@ void UnitSimulator::writeOut(const QByteArray &bytes)
             break;
         done += n;
     }
+    answeredAt_ = now();
 }
 
 void UnitSimulator::rearm()

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 namespace zelsim {
 
@@ -35,6 +36,9 @@ public:
 
     const Eeprom &eeprom() const { return eeprom_; }
     qint64 framesHandled() const { return framesHandled_; }
+    // With --gap-log: for each frame that followed an answer, the time from the
+    // answer leaving to the frame's first byte arriving.
+    const std::vector<qint64> &answerGapsNs() const { return answerGapsNs_; }
 
 Q_SIGNALS:
     // A frame for the --die-at address arrived; the unit has gone quiet.
@@ -71,6 +75,8 @@ private:
     qint64 rxFreeAt_ = 0;
     qint64 txFreeAt_ = 0;
     qint64 framesHandled_ = 0;
+    qint64 answeredAt_ = -1; // the last answer's write, until a frame follows
+    std::vector<qint64> answerGapsNs_;
     bool dead_ = false;
 };
 

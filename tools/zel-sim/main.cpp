@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +31,17 @@ bool makeLink(const QString &linkPath, const QString &target)
     if (existing.isSymLink())
         QFile::remove(linkPath);
     return QFile::link(target, linkPath);
+}
+
+// One line per gap, in microseconds.
+bool writeGaps(const QString &path, const std::vector<qint64> &gapsNs)
+{
+    constexpr qint64 kNsPerUs = 1000;
+    QByteArray text;
+    for (const qint64 gap : gapsNs)
+        text += QByteArray::number(gap / kNsPerUs) + '\n';
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
 }
 
 } // namespace
@@ -81,6 +93,8 @@ int main(int argc, char *argv[])
         if (!unit.save(options.savePath))
             complain(u"cannot save "_s + options.savePath);
     }
+    if (!options.gapLogPath.isEmpty() && !writeGaps(options.gapLogPath, unit.answerGapsNs()))
+        complain(u"cannot write "_s + options.gapLogPath);
     if (!options.linkPath.isEmpty() && QFileInfo(options.linkPath).symLinkTarget() == terminal.devicePath())
         QFile::remove(options.linkPath);
     if (options.verbose)

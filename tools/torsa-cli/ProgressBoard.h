@@ -1,0 +1,44 @@
+#pragma once
+
+// What a run of several units shows on stderr: on a terminal one progress line
+// per unit (port, percentage, elapsed time, time left), redrawn in place; at the
+// end one line per unit: the port as given, the device it stood for, how long
+// it took and the message that ended it.
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <vector>
+
+namespace torsa::cli {
+
+class UnitRun;
+
+class ProgressBoard : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ProgressBoard(std::vector<const UnitRun *> units, QObject *parent = nullptr);
+
+    // Draws the board and redraws it while the units run (on a terminal only).
+    void start();
+    // The closing lines, over the board on a terminal.
+    void finish();
+
+private:
+    void draw();
+    QString progressLine(const UnitRun &unit) const;
+    QString summaryLine(const UnitRun &unit) const;
+    // Moves back up over the board, once drawn.
+    void rewind();
+
+    std::vector<const UnitRun *> units_;
+    QTimer redraw_;
+    qsizetype portWidth_ = 0;
+    qsizetype deviceWidth_ = 0;
+    bool terminal_;
+    bool drawn_ = false;
+};
+
+} // namespace torsa::cli

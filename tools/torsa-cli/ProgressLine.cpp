@@ -1,0 +1,41 @@
+#include "ProgressLine.h"
+
+#include "Output.h"
+
+#include "link/TransferTexts.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace torsa::cli {
+
+using namespace Qt::StringLiterals;
+
+ProgressLine::ProgressLine() : enabled_(::isatty(::fileno(stderr)) == 1)
+{}
+
+void ProgressLine::show(link::TransferKind kind, int address, std::int64_t elapsedMs)
+{
+    constexpr std::int64_t kRefreshMs = 250;
+    const int percent = link::text::percentNumber(address);
+    if (!enabled_ || kind == link::TransferKind::LinkTest
+        || (percent == lastPercent_ && elapsedMs - lastMs_ < kRefreshMs))
+        return;
+    lastPercent_ = percent;
+    lastMs_ = elapsedMs;
+    shown_ = true;
+    print(stderr,
+          u"\r"_s + link::text::activity(kind) + link::text::percent(address) + u"  "_s
+              + link::text::timeProgress(elapsedMs, address) + u"\x1b[K"_s);
+}
+
+void ProgressLine::end()
+{
+    if (shown_)
+        print(stderr, u"\n"_s);
+    shown_ = false;
+    lastPercent_ = -1;
+    lastMs_ = 0;
+}
+
+} // namespace torsa::cli

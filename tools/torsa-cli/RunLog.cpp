@@ -1,0 +1,105 @@
+#include "RunLog.h"
+
+#include "files/CsvEncoding.h"
+#include "files/CsvRecords.h"
+
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#include <cstdlib>
+
+namespace torsa::cli {
+
+using namespace Qt::StringLiterals;
+using link::TransferKind;
+
+namespace {
+
+constexpr int kSecondsPerMinute = 60;
+constexpr int kMinutesPerHour = 60;
+constexpr double kMsPerSecond = 1000.0;
+constexpr int kDurationDecimals = 3;
+
+QString headerRecord()
+{
+    return csv::record({u"Date"_s, u"Commande"_s, u"Port"_s, u"Périphérique"_s, u"Fichier"_s, u"SHA-256"_s, u"Code"_s,
+                        u"Résultat"_s, u"Durée (s)"_s});
+}
+
+// The command-line name of the command.
+QString commandName(TransferKind kind)
+{
+    switch (kind) {
+    case TransferKind::Program: return u"program"_s;
+    case TransferKind::Read: return u"read"_s;
+    case TransferKind::Verify: return u"verify"_s;
+    case TransferKind::LinkTest: break;
+    }
+    return u"test"_s;
+}
+
+// ISO 8601 with the offset always written out ("+00:00" rather than "Z").
+QString isoDateTime(const QDateTime &at)
+{
+    const int offsetMinutes = at.offsetFromUtc() / kSecondsPerMinute;
+    const int absolute = std::abs(offsetMinutes);
+    return at.toString(u"yyyy-MM-dd'T'HH:mm:ss"_s) + (offsetMinutes < 0 ? u'-' : u'+')
+        + u"%1:%2"_s.arg(absolute / kMinutesPerHour, 2, 10, QLatin1Char('0'))
+              .arg(absolute % kMinutesPerHour, 2, 10, QLatin1Char('0'));
+}
+
+// A decimal comma, as a French-locale spreadsheet reads numbers.
+QString seconds(std::int64_t ms)
+{
+    return QString::number(static_cast<double>(ms) / kMsPerSecond, 'f', kDurationDecimals).replace(u'.', u',');
+}
+
+} // namespace
+
+bool RunLog::open(const QString &path)
+{
+    if (!QFileInfo::exists(path) && !createWithHeader(path) && !QFileInfo::exists(path))
+        return false;
+    file_.setFileName(path);
+    // Unbuffered: each row goes to the system in one write, at the end of the file.
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    // A file left empty by hand is a new log.
+    return file_.size() > 0 || appendWhole(csv::encode(headerRecord()));
+}
+
+bool RunLog::createWithHeader(const QString &path)
+{
+    // Written aside, then renamed without replacing: when two processes start
+    // at once the header is written once, and no row comes before it.
+    QTemporaryFile draft(QFileInfo(path).absolutePath() + u"/.torsa-log-XXXXXX"_s);
+    const QByteArray header = csv::encode(headerRecord());
+    if (!draft.open() || draft.write(header) != header.size())
+        return false;
+    draft.close();
+    draft.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                         | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return QFile::rename(draft.fileName(), path);
+}
+
+bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRun::Step &step)
+{
+    const QStringList fields{isoDateTime(step.started),
+                             commandName(step.kind),
+                             port.given,
+                             port.device,
+                             step.kind == TransferKind::LinkTest ? QString() : file,
+                             QString::fromLatin1(step.sha256),
+                             QString::number(step.exitCode),
+                             step.text,
+                             seconds(step.durationMs)};
+    return appendWhole(csv::record(fields).toUtf8());
+}
+
+bool RunLog::appendWhole(const QByteArray &bytes)
+{
+    return file_.isOpen() && file_.write(bytes) == bytes.size();
+}
+
+} // namespace torsa::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+// The production log (--log FILE.csv): one row per unit and command, appended as
+// each ends. A CSV file as the message lists are (';', CR LF, UTF-8 behind a
+// byte-order mark, a header row), so that a spreadsheet opens it. Each row is
+// one append, so that two torsa-cli processes can share one log.
+
+#include "UnitRun.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace torsa::cli {
+
+class RunLog {
+public:
+    // Opens the log for appending, creating it with its header when new. False
+    // when it cannot be written: checked before any unit is reached.
+    bool open(const QString &path);
+    bool isOpen() const { return file_.isOpen(); }
+    QString path() const { return file_.fileName(); }
+
+    // The row of one finished command; false when the log did not take it.
+    bool append(const UnitRun::Port &port, const QString &file, const UnitRun::Step &step);
+
+private:
+    static bool createWithHeader(const QString &path);
+    bool appendWhole(const QByteArray &bytes);
+
+    QFile file_;
+};
+
+} // namespace torsa::cli

@@ -1,0 +1,121 @@
+#include "UnitRun.h"
+
+#include "Output.h"
+
+#include "files/FileTexts.h"
+#include "files/ProductionFile.h"
+#include "link/TransferTexts.h"
+
+#include <QCryptographicHash>
+
+#include <array>
+#include <utility>
+
+namespace torsa::cli {
+
+using link::TransferKind;
+using link::TransferOutcome;
+using link::TransferResult;
+
+namespace {
+
+int exitCodeFor(const TransferOutcome &outcome)
+{
+    switch (outcome.result) {
+    case TransferResult::Success: return kExitSuccess;
+    case TransferResult::Refused: return kExitUnreadableFile;
+    case TransferResult::Stopped: return kExitCommunicationFailure;
+    case TransferResult::Failure: break;
+    }
+    if (outcome.kind != TransferKind::LinkTest && outcome.status == link::Status::Mismatch)
+        return kExitVerificationMismatch;
+    return kExitCommunicationFailure;
+}
+
+} // namespace
+
+UnitRun::UnitRun(Port port, Job job, QObject *parent)
+    : QObject(parent)
+    , port_(std::move(port))
+    , job_(std::move(job))
+    , engine_(link_, job_.image)
+    , kind_(job_.kind)
+{
+    connect(&engine_, &link::TransferEngine::progress, this, [this](int address) {
+        address_ = address;
+        Q_EMIT progress(address);
+    });
+    connect(&engine_, &link::TransferEngine::finished, this, &UnitRun::onEngineFinished);
+}
+
+void UnitRun::start()
+{
+    clock_.start();
+    stepClock_.start();
+    stepStarted_ = QDateTime::currentDateTime();
+    const link::LinkPort::OpenResult opened = link_.open(port_.path);
+    if (!opened.ok()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, error = opened.error] {
+                endStep(kExitPortUnavailable, link::text::portOpenFailed(port_.given, error));
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    startStep(job_.kind);
+}
+
+void UnitRun::stop()
+{
+    stopRequested_ = true;
+    engine_.requestStop();
+}
+
+void UnitRun::startStep(TransferKind kind)
+{
+    kind_ = kind;
+    address_ = 0;
+    stepClock_.start();
+    stepStarted_ = QDateTime::currentDateTime();
+    engine_.start(kind);
+}
+
+void UnitRun::onEngineFinished(const TransferOutcome &outcome)
+{
+    if (outcome.succeeded() && kind_ == TransferKind::Read && !productionfile::write(job_.file, job_.image)) {
+        endStep(kExitUnreadableFile, filetexts::saveError(job_.file));
+        return;
+    }
+    endStep(exitCodeFor(outcome), link::text::outcomeReport(outcome, job_.image).text);
+}
+
+void UnitRun::endStep(int exitCode, const QString &text)
+{
+    lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), exitCode, text, imageHash(exitCode)};
+    Q_EMIT stepFinished(lastStep_);
+    // Started from inside the programming's end, so that a stop request
+    // never falls between the two steps.
+    if (exitCode == kExitSuccess && kind_ == TransferKind::Program && job_.verifyAfter && !stopRequested_) {
+        startStep(TransferKind::Verify);
+        return;
+    }
+    link_.close();
+    finished_ = true;
+    durationMs_ = clock_.elapsed();
+    Q_EMIT finished();
+}
+
+QByteArray UnitRun::imageHash(int exitCode) const
+{
+    const bool fromFile = kind_ == TransferKind::Program || kind_ == TransferKind::Verify;
+    const bool read = kind_ == TransferKind::Read && exitCode == kExitSuccess;
+    std::array<std::uint8_t, address::kImageSize> bytes{};
+    if (!(fromFile || read) || !job_.image.toBytes(bytes))
+        return {};
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                    QCryptographicHash::Sha256)
+        .toHex();
+}
+
+} // namespace torsa::cli
