@@ -3,10 +3,12 @@
 # copy is rebuilt incrementally and the whole test suite runs; a fault is
 # caught when a test fails. The file is put back before the next fault.
 #
-#   scripts/mutants.sh [--check] [FAULTS_FILE] [N ...]
+#   scripts/mutants.sh [--check | --all] [FAULTS_FILE] [N ...]
 #
 # FAULTS_FILE defaults to tests/faults.txt; N picks faults by number (from 1).
 # --check only verifies that every fault's text stands exactly once in its file.
+# --all runs every suite for every fault (not only up to the first failure) and
+# names every test function that fails: which tests catch which fault.
 # The copy and its build live in $MUTANTS_DIR (default build-mutants), so the
 # work tree is never touched, even when the run is interrupted.
 set -uo pipefail
@@ -17,7 +19,9 @@ top=$PWD
 source_tree=${MUTANTS_SOURCE:-$top}
 
 check_only=0
+every_suite=0
 if [ "${1:-}" = "--check" ]; then check_only=1; shift; fi
+if [ "${1:-}" = "--all" ]; then every_suite=1; shift; fi
 faults_file=tests/faults.txt
 if [ $# -gt 0 ] && [ -f "$1" ]; then faults_file=$1; shift; fi
 picked=" $* "
@@ -129,13 +133,23 @@ for ((i = 0; i < total; i++)); do
         continue
     fi
     log="$work/fault-$number.log"
-    if ctest --test-dir "$build" -j2 --stop-on-failure --timeout 120 > "$log" 2>&1; then
+    if [ $every_suite = 1 ]; then
+        stop=(--output-on-failure)
+    else
+        stop=(--stop-on-failure)
+    fi
+    if ctest --test-dir "$build" -j2 "${stop[@]}" --timeout 120 > "$log" 2>&1; then
         missed=$((missed + 1))
         missed_list+=" $number"
         echo "MISSED $label"
     else
         caught=$((caught + 1))
-        by=$(sed -nE 's/^[[:space:]]+[0-9]+ - (test_[a-z_]+) \(.*/\1/p' "$log" | tr '\n' ' ')
+        if [ $every_suite = 1 ]; then
+            by=$( (grep -oE '^FAIL! +: [A-Za-z]+::[A-Za-z0-9_]+' "$log" | sed -E 's/^FAIL! +: //'
+                   sed -nE 's/^[[:space:]]+[0-9]+ - (test_[a-z_]+) \(.*/suite \1/p' "$log") | sort -u | tr '\n' ' ')
+        else
+            by=$(sed -nE 's/^[[:space:]]+[0-9]+ - (test_[a-z_]+) \(.*/\1/p' "$log" | tr '\n' ' ')
+        fi
         echo "caught $label  [${by% }]"
     fi
     restore
