@@ -86,8 +86,6 @@ private Q_SLOTS:
             << QStringList{u"--die-at"_s, u"300"_s} << QStringList{u"program"_s, file} + sim << 1 << communication;
         QTest::newRow("test, unit reads 0")
             << QStringList{u"--read-zero"_s} << QStringList{u"test"_s} + sim << 1 << connection;
-        QTest::newRow("test, unit silent")
-            << QStringList{u"--silent-from"_s, u"0"_s} << QStringList{u"test"_s} + sim << 1 << connection;
         QTest::newRow("verify, one cell differs")
             << QStringList{u"--load"_s, u"@/unit.zel"_s} << QStringList{u"verify"_s, file} + sim << 2
             << u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\n"_s;
@@ -96,14 +94,10 @@ private Q_SLOTS:
                                                        << 3 << u"L'ouverture du port "_s + port + u" à échouée !\n"_s;
         QTest::newRow("program, no such file") << verbose << QStringList{u"program"_s, u"@/missing.zel"_s} + sim << 4
                                                << u"Erreur d'ouverture de @/missing.zel\n"_s;
-        QTest::newRow("verify, short file") << verbose << QStringList{u"verify"_s, u"@/short.zel"_s} + sim << 4
-                                            << u"Erreur d'ouverture de @/short.zel\n"_s;
         QTest::newRow("read into a missing folder")
             << verbose << QStringList{u"read"_s, u"@/no/such.zel"_s} + sim << 4
             << u"Erreur lors de la création de @/no/such.zel. Essayer à nouveau\n"_s;
         QTest::newRow("no port") << verbose << QStringList{u"program"_s, file} << 64 << usage;
-        QTest::newRow("port without value") << verbose << QStringList{u"verify"_s, file, u"--port"_s} << 64 << usage;
-        QTest::newRow("test with a file") << verbose << QStringList{u"test"_s, file} + sim << 64 << usage;
         QTest::newRow("unknown option") << verbose << QStringList{u"read"_s, file, u"--fast"_s} + sim << 64 << usage;
         QTest::newRow("port given twice")
             << verbose << QStringList{u"program"_s, file} + sim + sim << 64 << u"Le port SIM est donné deux fois.\n"_s;
@@ -124,7 +118,6 @@ private Q_SLOTS:
         QByteArray unit = pattern(1);
         unit[5000] = static_cast<char>(unit.at(5000) + 1);
         QVERIFY(writeFile(dir_.filePath(u"unit.zel"_s), unit));
-        QVERIFY(writeFile(dir_.filePath(u"short.zel"_s), pattern(1).left(100)));
         SimProcess sim;
         QVERIFY(sim.start(simOptions.replaceInStrings(u"@"_s, dir_.path())));
         arguments.replaceInStrings(u"@"_s, dir_.path()).replaceInStrings(u"SIM"_s, sim.path());

@@ -1,6 +1,5 @@
-// The display preview: the 40-character limit and the cells at each blink phase
-// apart from any window, the four windows and their tick, then "&Affichage",
-// "Centrer" and "Annuler (centrer)" on the main window.
+// The display preview: the four windows, their cells and their tick, then
+// "&Affichage", "Centrer" and "Annuler (centrer)" on the main window.
 
 #include "LimitMarker.h"
 #include "MessageEditor.h"
@@ -66,15 +65,6 @@ QLabel *cell(const QWidget &window, int i)
     return window.findChild<QLabel *>(u"Label%1"_s.arg(i));
 }
 
-// The 40 cells of text, one character each, empty past its end.
-QStringList expectedCells(const QString &text)
-{
-    QStringList cells;
-    for (int i = 0; i < preview::kCellCount; ++i)
-        cells << (i < text.size() ? text.mid(i, 1) : QString());
-    return cells;
-}
-
 QStringList cellTexts(const QWidget &window)
 {
     QStringList texts;
@@ -99,8 +89,6 @@ QString dots(const char *text)
     return QString::fromUtf8(text).replace(u'.', u' ');
 }
 
-const QString kClef = QString::fromUcs4(U"\U0001D11E");
-
 } // namespace
 
 Q_DECLARE_METATYPE(DisplayType)
@@ -113,34 +101,6 @@ private Q_SLOTS:
     {
         // No preview of one test may be seen by the next.
         QTRY_VERIFY(!qobject_cast<PreviewWindow *>(QApplication::activeWindow()) && !onlyPreview());
-    }
-
-    void render_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<BlinkBoxes>("boxes");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<QStringList>("expected");
-        QStringList hiddenBC = expectedCells(u"ABCD"_s);
-        hiddenBC[1].clear();
-        hiddenBC[2].clear();
-        QStringList wide = expectedCells(u"AxB"_s);
-        wide[1] = kClef;
-        QTest::newRow("blinking, shown") << u"ABCD"_s << boxesAt({2, 3}) << true << expectedCells(u"ABCD"_s);
-        QTest::newRow("blinking, hidden") << u"ABCD"_s << boxesAt({2, 3}) << false << hiddenBC;
-        QTest::newRow("boxes past the end, hidden")
-            << u"AB"_s << boxesAt({3, 4, 40}) << false << expectedCells(u"AB"_s);
-        QTest::newRow("wide character is one cell") << u"A"_s + kClef + u'B' << BlinkBoxes{} << true << wide;
-    }
-
-    void render()
-    {
-        QFETCH(QString, text);
-        QFETCH(BlinkBoxes, boxes);
-        QFETCH(bool, shown);
-        QFETCH(QStringList, expected);
-        const preview::CellTexts cells = preview::render(text, boxes, shown);
-        QCOMPARE(QStringList(cells.begin(), cells.end()), expected);
     }
 
     void displayWindow_data()
@@ -179,7 +139,7 @@ private Q_SLOTS:
             ruler << QString::number(i % 10);
         QCOMPARE(cellTexts(window), ruler);
         window.tick();
-        QCOMPARE(cellTexts(window), expectedCells(editor.text));
+        QCOMPARE(cellTexts(window), QStringList(preview::kCellCount, u"A"_s));
         window.tick();
         QVERIFY(cell(window, 1)->text().isEmpty() && cell(window, 2)->text() == u"A"_s && editor.writes == 0);
 
@@ -299,22 +259,6 @@ private Q_SLOTS:
         QCOMPARE(f.prompts->shown.size(), impossible ? 2 : 0);
         for (const testing::Shown &box : f.prompts->shown)
             QVERIFY(box.text == u"Centrage automatique impossible."_s && box.icon == PromptIcon::Exclamation);
-    }
-
-    // Closing the main window ends the program's event loop although a preview is open.
-    void previewDoesNotOutliveMainWindow()
-    {
-        QPointer<PreviewWindow> open;
-        {
-            const Fixture f;
-            f.item("MENU_VISU220")->trigger();
-            open = onlyPreview();
-            QVERIFY(open);
-            QTimer::singleShot(0, f.window.get(), [&f] { f.window->close(); });
-            QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); }); // still running
-            QCOMPARE(QApplication::exec(), 0);
-        }
-        QVERIFY(open.isNull());
     }
 };
 

@@ -7,7 +7,6 @@
 #include "store/MessageText.h"
 #include "store/Validation.h"
 
-#include <QRandomGenerator>
 #include <QtTest/QTest>
 
 #include <initializer_list>
@@ -50,13 +49,9 @@ private Q_SLOTS:
         QTest::addColumn<std::vector<int>>("cells");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("blinking");
-        QTest::newRow("zone of two") << std::vector<int>{5, 65, 66, 5, 67, 3} << QStringLiteral("ABC")
-                                     << QList<int>{1, 2};
-        QTest::newRow("toggle never closed") << std::vector<int>{65, 5, 66, 3} << QStringLiteral("AB") << QList<int>{2};
         // A stray control value is no character of the text but takes a flag position.
         QTest::newRow("stray code shifts flags")
             << std::vector<int>{65, 1, 5, 66, 5, 3} << QStringLiteral("AB") << QList<int>{3};
-        QTest::newRow("stops at end marker") << std::vector<int>{65, 3, 66, 67} << QStringLiteral("A") << QList<int>{};
         // The next slot's unit cell ('Y') is never read as text.
         QTest::newRow("42 cells, no end marker") << std::vector<int>(42, 'X') << QString(42, u'X') << QList<int>{};
         QTest::newRow("codes without a Windows-1252 character")
@@ -129,35 +124,6 @@ private Q_SLOTS:
             QCOMPARE(image[a], 0x77);
         QCOMPARE(image[address::unitCell(9)], 0x55);
         QCOMPARE(text::decode(image, 8), shown.isEmpty() ? text : shown);
-    }
-
-    // Generated messages the rules accept, stored and decoded again: the text
-    // typed, a flag under each ticked box of a character.
-    void storeThenDecode()
-    {
-        QStringList chars;
-        for (int code = 32; code < 160; ++code) {
-            const char32_t c = charcodes::fromWindows1252(code);
-            if (charcodes::windows1252Code(c) == code && charcodes::fromDevice(charcodes::toDevice(code)) == code)
-                chars << QString::fromUcs4(&c, 1);
-        }
-        QRandomGenerator random(20240611);
-        for (int i = 0; i < 2000; ++i) {
-            EditedMessage m{static_cast<int>(random.bounded(181)), static_cast<int>(random.bounded(32)), 0, {}, {}};
-            for (bool &box : m.blink)
-                box = i % 2 == 1 && random.bounded(3) == 0;
-            const int length = random.bounded(1, kMaxTextLength - blink::toggleCount(m.blink) + 1);
-            for (int k = 0; k < length; ++k)
-                m.text += chars.at(random.bounded(chars.size()));
-            MemoryImage image;
-            QVERIFY(validation::check(image, m).accepted());
-            validation::store(image, m);
-            QCOMPARE(text::decode(image, m.number), m.text);
-            QCOMPARE(image.unit(m.number), m.unit);
-            const BlinkFlags flags = blink::decodeFlags(image, m.number);
-            for (int k = 1; k <= kBlinkBoxCount; ++k)
-                QCOMPARE(flags[static_cast<std::size_t>(k)], k <= length && m.blink[static_cast<std::size_t>(k - 1)]);
-        }
     }
 
     // After "Valider" the editor moves on, but never past the mode's last message.

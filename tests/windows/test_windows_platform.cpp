@@ -1,20 +1,16 @@
 // What differs on Windows: COM names as the system's, the adapter named in the
-// item's status tip, the refusal of a port another program holds, file names
-// beyond the ANSI code page, the help document opened by the system's program
+// item's status tip, the refusal of a port another program holds, the help
+// document opened by the system's program
 // for it, and the layout at 150 %, where the blink boxes stay under their
 // characters. The whole suite runs with the window scaled to 150 %, on the
 // system's own platform plugin (its fonts, its way of opening documents).
 
-#include "support/CliProcess.h"
 #include "support/FileBytes.h"
 #include "support/WindowUnderTest.h"
 
-#include "files/ProductionFile.h"
 #include "link/PortNames.h"
 #include "link/TransferTexts.h"
 #include "link/WindowsPorts.h"
-#include "store/AddressMap.h"
-#include "store/Validation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,9 +59,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pinnedCom2");
         QTest::addColumn<QString>("device");
         QTest::newRow("COM3") << u"COM3"_s << QString() << u"\\\\.\\COM3"_s;
-        QTest::newRow("lower case") << u"com4"_s << QString() << u"\\\\.\\COM4"_s;
         QTest::newRow("above COM9") << u"COM12"_s << QString() << u"\\\\.\\COM12"_s;
-        QTest::newRow("device form") << u"\\\\.\\COM7"_s << QString() << u"\\\\.\\COM7"_s;
         QTest::newRow("COM2 pinned") << u"COM2"_s << u"com9"_s << u"\\\\.\\COM9"_s;
         QTest::newRow("COM2 pinned, device form") << u"COM2"_s << u"\\\\.\\COM15"_s << u"\\\\.\\COM15"_s;
         QTest::newRow("not a COM name") << u"COM0"_s << QString() << u"COM0"_s;
@@ -88,7 +82,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("tip");
         QTest::newRow("adapter") << 3 << u"\\\\.\\COM3"_s << u"COM3 : Prolific USB-to-Serial Comm Port (COM3)"_s;
-        QTest::newRow("no description") << 4 << u"\\\\.\\COM4"_s << u"COM4 : COM4"_s;
         QTest::newRow("absent") << 1 << u"\\\\.\\COM1"_s << u"COM1 : aucun port série correspondant sur ce poste"_s;
         QTest::newRow("pinned to an adapter")
             << 2 << u"\\\\.\\COM3"_s << u"COM2 : Prolific USB-to-Serial Comm Port (COM3)"_s;
@@ -110,36 +103,6 @@ private Q_SLOTS:
     {
         QCOMPARE(link::text::portOpenFailed(3, link::LinkPort::OpenError::PermissionDenied),
                  u"L'ouverture du port COM3 à échouée !\r\nAccès refusé : le port est pris par un autre programme."_s);
-    }
-
-    // Names outside Windows-1252 reach the files and torsa-cli whole (UTF-16
-    // paths and command line).
-    void namesBeyondTheCodePage()
-    {
-        QTemporaryDir root;
-        const QDir dir(root.path());
-        QVERIFY(dir.mkpath(u"Ligne été ŒŸ — Δ"_s));
-        const QString file = dir.filePath(u"Ligne été ŒŸ — Δ/cuve n°2 ĉ.zel"_s);
-        MemoryImage image;
-        image.set(address::kModeCell, 'A');
-        validation::store(image, {.number = 4, .unit = 2, .priority = 4, .text = u"Défaut cuve"_s});
-        QVERIFY(productionfile::write(file, image));
-        QCOMPARE(productionfile::read(file), std::optional(image));
-
-        const QString plain = dir.filePath(u"plain.zel"_s);
-        QVERIFY(QFile::copy(file, plain));
-        const testing::CliRun expected = testing::runCli({u"list"_s, plain});
-        const testing::CliRun listed = testing::runCli({u"list"_s, file});
-        QCOMPARE(listed.exitCode, 0);
-        QCOMPARE(listed.out, expected.out);
-        QVERIFY(listed.out.contains("Défaut cuve"));
-
-        // Through a message list and back: the same messages.
-        const QString list = dir.filePath(u"Ligne été ŒŸ — Δ/liste ĉ.csv"_s);
-        const QString back = dir.filePath(u"Ligne été ŒŸ — Δ/retour ŷ.zel"_s);
-        QCOMPARE(testing::runCli({u"export"_s, file, u"-o"_s, list}).exitCode, 0);
-        QCOMPARE(testing::runCli({u"import"_s, list, u"-o"_s, back}).exitCode, 0);
-        QCOMPARE(testing::runCli({u"list"_s, back}).out, listed.out);
     }
 
     // "&Aide" hands AIDE_TORSA.DOC to the program Windows has for .doc files:
