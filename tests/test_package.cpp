@@ -1,9 +1,9 @@
 // What an installed TORSA relies on beyond the build tree, on a real display
 // (this suite runs under Xvfb): the titles the window manager shows, "&Aide"
 // finding the help document in the program's data folder, a serial port the
-// system refuses explained on a second line, a file writable in a folder that
-// is not saved all the same, and the man page of torsa-cli keeping up with its
-// --help. (packaging/package-test.sh installs the real package.)
+// system refuses explained on a second line, and a file writable in a folder
+// that is not saved all the same. (packaging/package-test.sh installs the real
+// package.)
 
 #include "support/CliProcess.h"
 #include "support/SimProcess.h"
@@ -19,7 +19,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -37,21 +36,6 @@ namespace {
 
 const QString kAccessLine = u"Accès refusé : l'utilisateur doit être membre du groupe dialout "
                             "(puis se reconnecter), ou le port est pris par un autre programme."_s;
-
-// The man page, font changes dropped and "\-" as "-".
-QString manPage()
-{
-    QString page = QString::fromUtf8(testing::readFile(QStringLiteral(TORSA_SOURCE_DIR "/packaging/torsa-cli.1")));
-    return page.remove(QRegularExpression(u"\\\\f[BIRP]"_s)).replace(u"\\-"_s, u"-"_s);
-}
-
-// A section of it, from its .SH to the next.
-QString manSection(const QString &heading)
-{
-    const QString page = manPage();
-    const qsizetype start = page.indexOf(u".SH "_s + heading + u'\n');
-    return start < 0 ? QString() : page.mid(start, page.indexOf(u"\n.SH "_s, start + 1) - start);
-}
 
 // _NET_WM_NAME(UTF8_STRING) = "..." as xprop prints it; empty while unset.
 QString shownTitle(const QWidget &window)
@@ -190,26 +174,6 @@ private Q_SLOTS:
         QCOMPARE(desktop.urls, expected);
     }
 
-    // Every option and exit status of --help is in the man page, with the
-    // version of the program.
-    void manPageFollowsHelp()
-    {
-        const QString help = QString::fromUtf8(testing::runCli({u"--help"_s}).out);
-        // "--port", "-o" described under OPTIONS; "  64  usage error" as ".B 64" and its text.
-        const QString options = manSection(u"OPTIONS"_s);
-        for (const auto &match : QRegularExpression(u"(?:^|[ \\[])(--?[a-z]+)\\b"_s).globalMatch(help)) {
-            const QRegularExpression described(u"^\\.BI? "_s + match.captured(1) + u"( |$)"_s,
-                                               QRegularExpression::MultilineOption);
-            QVERIFY2(options.contains(described), qPrintable(match.captured(1)));
-        }
-        const QString statuses = manSection(u"EXIT STATUS"_s) + u'\n';
-        for (const auto &match :
-             QRegularExpression(u"^  (\\d+) +(.+)$"_s, QRegularExpression::MultilineOption).globalMatch(help))
-            QVERIFY2(statuses.contains(u"\n.B "_s + match.captured(1) + u'\n' + match.captured(2) + u'\n'),
-                     qPrintable(match.captured(0)));
-        const QString version = QString::fromUtf8(testing::runCli({u"--version"_s}).out).trimmed().section(u' ', 1);
-        QVERIFY2(!version.isEmpty() && manPage().contains(u"\"torsa "_s + version + u'"'), qPrintable(version));
-    }
 };
 
 QTEST_MAIN(TestPackage)
