@@ -187,8 +187,6 @@ private Q_SLOTS:
         QTest::newRow("help") << QStringList{u"--help"_s} << 0 << QString();
         QTest::newRow("nothing") << QStringList{} << 64 << u"HELP"_s;
         QTest::newRow("unknown command") << QStringList{u"lister"_s, u"a.zel"_s} << 64 << u"HELP"_s;
-        QTest::newRow("list, two files") << QStringList{u"list"_s, u"a"_s, u"b"_s} << 64
-                                         << u"Usage : torsa-cli list FILE\n"_s;
         QTest::newRow("list, short file")
             << QStringList{u"list"_s, u"@short.zel"_s} << 4 << u"Erreur d'ouverture de @short.zel\n"_s;
         QTest::newRow("import, no output")
@@ -206,9 +204,6 @@ private Q_SLOTS:
             << QStringList{u"export"_s, u"@no-mode.zel"_s, u"-o"_s, u"@x.csv"_s} << kExitDataRefused
             << u"@no-mode.zel : la cellule de mode 8188 vaut 0, ni 65 (« Avec automate ») ni 83 (« Sans automate ») ; "
                "rien n'est exporté.\n"_s;
-        QTest::newRow("export, list cannot be made")
-            << QStringList{u"export"_s, u"@with-plc.zel"_s, u"-o"_s, u"@no/such/dir/x.csv"_s} << 4
-            << u"Erreur lors de la création de @no/such/dir/x.csv. Essayer à nouveau\n"_s;
     }
 
     void errors()

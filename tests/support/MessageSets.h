@@ -24,13 +24,25 @@ inline MemoryImage newSession(SessionMode mode)
     return image;
 }
 
+// The blink boxes ticked at those positions (1 to 40).
+inline BlinkBoxes boxes(std::initializer_list<int> positions)
+{
+    BlinkBoxes ticked{};
+    for (const int position : positions)
+        ticked.at(static_cast<std::size_t>(position - 1)) = true;
+    return ticked;
+}
+
 inline EditedMessage edited(int number, int unit, int priority, const QString &text,
                             std::initializer_list<int> blinkingPositions = {})
 {
-    EditedMessage message{number, unit, priority, text, {}};
-    for (const int position : blinkingPositions)
-        message.blink.at(static_cast<std::size_t>(position - 1)) = true;
-    return message;
+    return {number, unit, priority, text, boxes(blinkingPositions)};
+}
+
+// A text written with '.' for each blank, as a technician counts them.
+inline QString dots(const char *text)
+{
+    return QString::fromUtf8(text).replace(u'.', u' ');
 }
 
 // "Valider": true when the message was accepted and stored.

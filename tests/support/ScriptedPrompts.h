@@ -19,7 +19,6 @@ namespace torsa::testing {
 struct Shown {
     QString text;
     PromptIcon icon;
-    bool question;
 };
 
 // The text and icon of a box, compared in one go.
@@ -33,13 +32,13 @@ class ScriptedPrompts final : public UserPrompts {
 public:
     QList<Shown> shown;                       // every box, in order
     std::deque<bool> answers;                 // Yes/No answers, in order
-    std::deque<std::optional<QString>> files; // chosen files; nullopt = Cancel
+    std::deque<QString> files;                // chosen files; none left: Cancel
     QList<FileRequest> fileRequests;
     std::function<void()> duringQuestion; // runs while a question is open
 
     bool askYesNo(const QString &text, PromptIcon icon) override
     {
-        shown.append({text, icon, true});
+        shown.append({text, icon});
         if (duringQuestion)
             duringQuestion();
         if (answers.empty()) {
@@ -51,21 +50,16 @@ public:
         return answer;
     }
 
-    void tell(const QString &text, PromptIcon icon) override { shown.append({text, icon, false}); }
+    void tell(const QString &text, PromptIcon icon) override { shown.append({text, icon}); }
 
     std::optional<QString> chooseFile(const FileRequest &request) override
     {
         fileRequests.append(request);
         if (files.empty())
             return std::nullopt;
-        // Taken apart rather than copied whole: g++ -O2 warns that a copied
-        // optional<QString> may be used uninitialised.
-        const bool chosen = files.front().has_value();
-        QString name = files.front().value_or(QString());
+        QString chosen = std::move(files.front());
         files.pop_front();
-        if (!chosen)
-            return std::nullopt;
-        return name;
+        return chosen;
     }
 
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }

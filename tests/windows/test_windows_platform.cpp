@@ -52,55 +52,24 @@ private Q_SLOTS:
     void cleanup() { qunsetenv("TORSA_COM2"); }
 
     // COMn is the system's COMn, handed to the API as \\.\COMn (the only form
-    // it takes above COM9); TORSA_COMn pins an item there too.
-    void comNames_data()
+    // it takes above COM9); TORSA_COMn pins an item there too. The item's status
+    // tip names the adapter behind it. Windows has no dialout group: a refused
+    // port is one another program holds.
+    void comNamesTipsAndRefusal()
     {
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("pinnedCom2");
-        QTest::addColumn<QString>("device");
-        QTest::newRow("COM3") << u"COM3"_s << QString() << u"\\\\.\\COM3"_s;
-        QTest::newRow("above COM9") << u"COM12"_s << QString() << u"\\\\.\\COM12"_s;
-        QTest::newRow("COM2 pinned") << u"COM2"_s << u"com9"_s << u"\\\\.\\COM9"_s;
-        QTest::newRow("COM2 pinned, device form") << u"COM2"_s << u"\\\\.\\COM15"_s << u"\\\\.\\COM15"_s;
-        QTest::newRow("not a COM name") << u"COM0"_s << QString() << u"COM0"_s;
-        QTest::newRow("a path") << u"Z:\\dev\\zel"_s << QString() << u"Z:\\dev\\zel"_s;
-    }
+        QCOMPARE(link::devicePathFor(u"COM12"_s), u"\\\\.\\COM12"_s);
+        QCOMPARE(link::devicePathFor(u"COM0"_s), u"COM0"_s);
+        QCOMPARE(link::devicePathFor(u"Z:\\dev\\zel"_s), u"Z:\\dev\\zel"_s);
+        qputenv("TORSA_COM2", "com9");
+        QCOMPARE(link::devicePathFor(u"COM2"_s), u"\\\\.\\COM9"_s);
 
-    void comNames()
-    {
-        QFETCH(QString, port);
-        QFETCH(QString, pinnedCom2);
-        QFETCH(QString, device);
-        if (!pinnedCom2.isEmpty())
-            qputenv("TORSA_COM2", pinnedCom2.toLocal8Bit());
-        QCOMPARE(link::devicePathFor(port), device);
-    }
+        const QString adapter = u"Prolific USB-to-Serial Comm Port (COM3)"_s;
+        const QList<link::windows::ListedPort> listed{{u"COM3"_s, adapter}, {u"COM4"_s, QString()}};
+        QCOMPARE(link::windows::comStatusTip(1, u"\\\\.\\COM1"_s, listed),
+                 u"COM1 : aucun port série correspondant sur ce poste"_s);
+        QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM3"_s, listed), u"COM2 : "_s + adapter);
+        QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM9"_s, listed), u"COM2 : COM9"_s);
 
-    void statusTips_data()
-    {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("adapter") << 3 << u"\\\\.\\COM3"_s << u"COM3 : Prolific USB-to-Serial Comm Port (COM3)"_s;
-        QTest::newRow("absent") << 1 << u"\\\\.\\COM1"_s << u"COM1 : aucun port série correspondant sur ce poste"_s;
-        QTest::newRow("pinned to an adapter")
-            << 2 << u"\\\\.\\COM3"_s << u"COM2 : Prolific USB-to-Serial Comm Port (COM3)"_s;
-        QTest::newRow("pinned, not listed") << 2 << u"\\\\.\\COM9"_s << u"COM2 : COM9"_s;
-    }
-
-    void statusTips()
-    {
-        QFETCH(int, number);
-        QFETCH(QString, device);
-        QFETCH(QString, tip);
-        const QList<link::windows::ListedPort> listed{{u"COM3"_s, u"Prolific USB-to-Serial Comm Port (COM3)"_s},
-                                                      {u"COM4"_s, QString()}};
-        QCOMPARE(link::windows::comStatusTip(number, device, listed), tip);
-    }
-
-    // Windows has no dialout group: a refused port is one another program holds.
-    void refusedPortSaysWhy()
-    {
         QCOMPARE(link::text::portOpenFailed(3, link::LinkPort::OpenError::PermissionDenied),
                  u"L'ouverture du port COM3 à échouée !\r\nAccès refusé : le port est pris par un autre programme."_s);
     }
