@@ -77,14 +77,19 @@ if [ $check_only = 1 ]; then echo "$total faults, each text found once"; exit 0;
 
 # ---------------------------------------------------------------- the copy
 # Only files whose content differs are copied, with a new time, so that the
-# build sees them and nothing else is rebuilt.
+# build sees them and nothing else is rebuilt. Files the source no longer has
+# go: a suite removed since the last run must not go on catching faults.
 sync_tree() {
     mkdir -p "$tree"
-    git -C "$source_tree" ls-files -co --exclude-standard -z | while IFS= read -r -d '' f; do
+    git -C "$source_tree" -c core.quotePath=false ls-files -co --exclude-standard > "$work/files"
+    while IFS= read -r f; do
         if ! cmp -s "$source_tree/$f" "$tree/$f"; then
             mkdir -p "$tree/$(dirname "$f")"
             cp "$source_tree/$f" "$tree/$f"
         fi
+    done < "$work/files"
+    (cd "$tree" && find . -type f -printf '%P\n') | grep -vxF -f "$work/files" | while IFS= read -r f; do
+        rm -f "$tree/$f"
     done
 }
 
