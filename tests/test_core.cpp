@@ -290,7 +290,8 @@ private Q_SLOTS:
         const RefreshTick tick = refresh::tick(image, inForce);
         QCOMPARE(tick.modeAfter, after);
         QCOMPARE(tick.statusCaption + u'\n' + tick.countCaption, captions);
-        QCOMPARE(bytesOf(image).sliced(address::kSummaryCountStart, address::kSummaryCountDigits + address::kSummaryTextLength),
+        QCOMPARE(bytesOf(image).sliced(address::kSummaryCountStart,
+                                       address::kSummaryCountDigits + address::kSummaryTextLength),
                  QByteArray::number(present).rightJustified(3, '0') + "VALIDE KOR");
         if (after != SessionMode::None)
             QCOMPARE(image[address::kEmptyCountCell], tick.countCaption.section(u' ', 0, 0).toInt());

@@ -192,7 +192,8 @@ private Q_SLOTS:
         QTest::addColumn<Status>("status");
         QTest::addColumn<int>("data");
         QTest::newRow("two bytes only") << QByteArray() << bytes({2, 171}) << false << Status::Timeout << 42;
-        QTest::newRow("late answer, silent unit") << bytes({2, 99, 3}) << QByteArray() << false << Status::Timeout << 42;
+        QTest::newRow("late answer, silent unit")
+            << bytes({2, 99, 3}) << QByteArray() << false << Status::Timeout << 42;
         QTest::newRow("notification stalled") << QByteArray() << bytes({2, 171, 3}) << true << Status::Done << 171;
     }
 

@@ -167,7 +167,6 @@ private Q_SLOTS:
         QVERIFY(w.prompts->shown.isEmpty());
         QCOMPARE(desktop.urls, expected);
     }
-
 };
 
 QTEST_MAIN(TestPackage)

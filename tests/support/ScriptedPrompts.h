@@ -30,9 +30,9 @@ inline Box box(const QString &text, PromptIcon icon)
 
 class ScriptedPrompts final : public UserPrompts {
 public:
-    QList<Shown> shown;                       // every box, in order
-    std::deque<bool> answers;                 // Yes/No answers, in order
-    std::deque<QString> files;                // chosen files; none left: Cancel
+    QList<Shown> shown;        // every box, in order
+    std::deque<bool> answers;  // Yes/No answers, in order
+    std::deque<QString> files; // chosen files; none left: Cancel
     QList<FileRequest> fileRequests;
     std::function<void()> duringQuestion; // runs while a question is open
 
