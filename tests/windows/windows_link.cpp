@@ -1,11 +1,12 @@
 // The window and the link on Windows, through the system's COM1: Wine's COM1
 // mapped to zel-sim's pseudo-terminal by scripts/test-windows.sh, which checks
 // the mapping before this runs. The window programs and verifies the unit as
-// on Linux. (Wine opens a COM port a second time while it is open, so the
-// refusal of a port another program holds is checked as a text only.)
+// on Linux; a port another program holds is refused, and the message says so.
 
 #include "support/WindowUnderTest.h"
 
+#include "link/LinkPort.h"
+#include "link/PortNames.h"
 #include "link/TransferEngine.h"
 #include "store/Validation.h"
 
@@ -38,6 +39,21 @@ private Q_SLOTS:
             QVERIFY2(!finished.isEmpty() || finished.wait(120000), command);
             QCOMPARE(f.prompts->lastText(), outcome);
         }
+    }
+
+    // Windows opens a serial port for one holder at a time: a second open is
+    // refused as access denied, which TORSA reports as a port another program holds.
+    void portHeldByAnotherProgram()
+    {
+        link::LinkPort holder;
+        QVERIFY(holder.open(link::comDevice(1)).ok());
+        link::LinkPort second;
+        const link::LinkPort::OpenResult refused = second.open(link::comDevice(1));
+        QEXPECT_FAIL("",
+                     "Wine 8 opens a COM port again while it is open (no exclusive access "
+                     "on the device file); Windows refuses it",
+                     Abort);
+        QCOMPARE(refused.error, link::LinkPort::OpenError::PermissionDenied);
     }
 };
 
