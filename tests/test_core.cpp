@@ -165,13 +165,9 @@ private Q_SLOTS:
         QCOMPARE(text::decode(image, 8), shown.isEmpty() ? text : shown);
     }
 
-    // After "Valider" the editor moves on, but never past the mode's last message.
-    void nextMessageNumber()
-    {
-        QCOMPARE(validation::nextMessageNumber(16, SessionMode::WithPlc), 17);
-        QCOMPARE(validation::nextMessageNumber(16, SessionMode::WithoutPlc), 16);
-        QCOMPARE(validation::nextMessageNumber(180, SessionMode::WithPlc), 180);
-    }
+    // After "Valider" on the last message of a set the editor stays there (the
+    // window's suite shows it moving on, and stopping at 16 without PLC).
+    void nextMessageNumber() { QCOMPARE(validation::nextMessageNumber(180, SessionMode::WithPlc), 180); }
 
     void refusals_data()
     {

@@ -130,7 +130,8 @@ private Q_SLOTS:
     // Several units at once, each on its own simulator ("-": a port that does
     // not exist), split over one or two processes sharing a new log. Each unit's
     // closing line and last log row carry its own text; its log rows are
-    // "command=status" in order, with the file's SHA-256.
+    // "command=status" in order, with the file's SHA-256; a unit programmed
+    // successfully holds the file.
     void severalUnits_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -176,7 +177,8 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < units.size(); ++i) {
             sims.push_back(std::make_unique<SimProcess>());
             const QStringList options = units[i].split(u' ', Qt::SkipEmptyParts);
-            QVERIFY(options == QStringList{u"-"_s} || sims.back()->start(options));
+            QVERIFY(options == QStringList{u"-"_s}
+                    || sims.back()->start(options + QStringList{u"--save"_s, dir_.filePath(u"unit%1.zel"_s.arg(i))}));
             ports << (sims.back()->path().isEmpty() ? u"/dev/torsa-no-such-port"_s : sims.back()->path());
             commandLines[i * processes / units.size()] << u"--port"_s << ports.last();
         }
@@ -217,6 +219,9 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < units.size(); ++i) {
             QCOMPARE(seen[i], rows[i]);
             QVERIFY2(lines[i].startsWith(ports[i]) && lines[i].endsWith(u"  "_s + texts[i]), qPrintable(lines[i]));
+            QVERIFY(sims[i]->stop());
+            if (rows[i].startsWith(u"program=0"_s))
+                QCOMPARE(readFile(dir_.filePath(u"unit%1.zel"_s.arg(i))), pattern(1));
         }
     }
 

@@ -351,7 +351,6 @@ private Q_SLOTS:
         QVERIFY(installFrenchInterface(translator));
         const QMessageBox question(QMessageBox::Question, QString(), u"?"_s, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(question.button(QMessageBox::Yes)->text().remove(u'&'), u"Oui"_s);
-        QCOMPARE(question.button(QMessageBox::No)->text().remove(u'&'), u"Non"_s);
         QCoreApplication::removeTranslator(&translator);
     }
 
