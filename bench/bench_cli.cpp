@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     image.set(address::kModeCell, address::kModeLetterWithPlc);
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("plein.zel"));
-    if (!productionfile::write(path, image)) {
+    if (productionfile::write(path, image) != files::SaveResult::Saved) {
         std::fputs("cannot write the production file\n", stderr);
         return 1;
     }

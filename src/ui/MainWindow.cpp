@@ -288,7 +288,7 @@ void MainWindow::saveProductionFile()
     const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Save));
     if (!name || name->isEmpty())
         return;
-    if (!productionfile::write(*name, image_))
+    if (productionfile::write(*name, image_) != files::SaveResult::Saved)
         prompts_->tell(filetexts::saveError(*name), PromptIcon::None);
 }
 

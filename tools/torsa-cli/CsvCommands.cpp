@@ -124,10 +124,8 @@ int runExport(const Request &request)
     warnAboutLosses(request, *image, csvBytes);
     if (request.output.isEmpty())
         return write(stdout, csvBytes) ? kExitSuccess : kExitOutputFailed;
-    if (!files::saveWhole(request.output, csvBytes)) {
-        say(filetexts::saveError(request.output));
+    if (!saved(request.output, files::saveWhole(request.output, csvBytes)))
         return kExitUnreadableFile;
-    }
     return kExitSuccess;
 }
 
@@ -169,10 +167,8 @@ int runImport(const Request &request)
                 .arg(request.output));
         return kExitDataRefused;
     }
-    if (!productionfile::write(request.output, result.image)) {
-        say(filetexts::saveError(request.output));
+    if (!saved(request.output, productionfile::write(request.output, result.image)))
         return kExitUnreadableFile;
-    }
     say(u"%1 écrit : %2 message(s), %3."_s.arg(request.output)
             .arg(result.storedCount)
             .arg(messagelist::modeName(list.mode)));

@@ -1,5 +1,7 @@
 #include "Output.h"
 
+#include "files/FileTexts.h"
+
 #include <QByteArray>
 
 namespace torsa::cli {
@@ -18,6 +20,16 @@ bool print(std::FILE *stream, const QString &text)
 void say(const QString &line)
 {
     print(stderr, line + u'\n');
+}
+
+bool saved(const QString &path, files::SaveResult result)
+{
+    if (result == files::SaveResult::Saved)
+        return true;
+    say(filetexts::saveError(path));
+    if (result == files::SaveResult::LeftIncomplete)
+        say(files::incompleteFileNote(path));
+    return false;
 }
 
 } // namespace torsa::cli

@@ -3,6 +3,8 @@
 // What torsa-cli writes, and the status it ends with: messages go to stderr in
 // UTF-8, a command's output (a listing, a list) to stdout.
 
+#include "files/FileSaving.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -29,5 +31,9 @@ bool print(std::FILE *stream, const QString &text);
 
 // One line of a message on stderr.
 void say(const QString &line);
+
+// True when the file was saved; otherwise says so on stderr, with a second
+// line when the failure left the file incomplete.
+bool saved(const QString &path, files::SaveResult result);
 
 } // namespace torsa::cli

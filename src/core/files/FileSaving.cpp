@@ -5,17 +5,26 @@
 
 namespace torsa::files {
 
-bool saveWhole(const QString &path, QByteArrayView bytes)
+SaveResult saveWhole(const QString &path, QByteArrayView bytes)
 {
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+    // Asked for only once a new file beside the old one was refused, so that
+    // it is known whether a failure from here on has touched the old file.
+    bool inPlace = false;
+    if (!file.open(QIODevice::WriteOnly)) {
+        file.setDirectWriteFallback(true);
+        if (!file.open(QIODevice::WriteOnly))
+            return SaveResult::NotSaved;
+        inPlace = true;
     }
-    return file.commit();
+    const SaveResult failed = inPlace ? SaveResult::LeftIncomplete : SaveResult::NotSaved;
+    // QSaveFile holds the bytes in its buffer, and commit() renames the file
+    // even when the last flush of that buffer failed: the flush is checked here.
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return failed;
+    }
+    return file.commit() ? SaveResult::Saved : failed;
 }
 
 bool canSave(const QString &path)
@@ -24,6 +33,11 @@ bool canSave(const QString &path)
     if (file.isDir() || (file.exists() && !file.isWritable()))
         return false;
     return file.exists() || QFileInfo(file.absolutePath()).isWritable();
+}
+
+QString incompleteFileNote(const QString &path)
+{
+    return QStringLiteral("Le fichier ") + path + QStringLiteral(" est incomplet.");
 }
 
 } // namespace torsa::files

@@ -29,11 +29,11 @@ std::optional<MemoryImage> read(const QString &path)
     return image;
 }
 
-bool write(const QString &path, const MemoryImage &image)
+files::SaveResult write(const QString &path, const MemoryImage &image)
 {
     std::array<std::uint8_t, address::kImageSize> bytes{};
     if (!image.toBytes(bytes))
-        return false;
+        return files::SaveResult::NotSaved;
     return files::saveWhole(path, QByteArrayView(bytes.data(), address::kImageSize));
 }
 

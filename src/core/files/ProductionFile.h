@@ -3,6 +3,7 @@
 // A production file (*.zel) is the memory image byte for byte: 8192 bytes, byte k
 // being cell k, with no header and no checksum.
 
+#include "FileSaving.h"
 #include "store/MemoryImage.h"
 
 #include <QString>
@@ -19,6 +20,6 @@ std::optional<MemoryImage> read(const QString &path);
 // Writes the image as 8192 bytes, as files::saveWhole saves (a failed save
 // leaves any earlier file of that name intact wherever the folder allows a new
 // file). A cell outside 0 to 255 is a failure and nothing is written.
-bool write(const QString &path, const MemoryImage &image);
+files::SaveResult write(const QString &path, const MemoryImage &image);
 
 } // namespace torsa::productionfile
