@@ -65,13 +65,15 @@ int ProductionRun::exec()
     if (board)
         board->finish();
 
-    if (logFailed_)
+    // A run whose record is incomplete ends as a file that could not be
+    // written, whatever its units did: each unit's own line says that.
+    if (logFailed_) {
         say(filetexts::saveError(log_->path()));
+        return kExitUnreadableFile;
+    }
     const auto failed =
         std::ranges::find_if(units_, [](const auto &unit) { return unit->lastStep().exitCode != kExitSuccess; });
-    if (failed != units_.end())
-        return (*failed)->lastStep().exitCode;
-    return logFailed_ ? kExitUnreadableFile : kExitSuccess;
+    return failed != units_.end() ? (*failed)->lastStep().exitCode : kExitSuccess;
 }
 
 void ProductionRun::onStepFinished(const UnitRun &unit, const UnitRun::Step &step)

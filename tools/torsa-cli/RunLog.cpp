@@ -75,7 +75,7 @@ bool RunLog::createWithHeader(const QString &path)
     // at once the header is written once, and no row comes before it.
     QTemporaryFile draft(QFileInfo(path).absolutePath() + u"/.torsa-log-XXXXXX"_s);
     const QByteArray header = csv::encode(headerRecord());
-    if (!draft.open() || draft.write(header) != header.size())
+    if (!draft.open() || draft.write(header) != header.size() || !draft.flush())
         return false;
     draft.close();
     draft.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
@@ -99,7 +99,24 @@ bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRu
 
 bool RunLog::appendWhole(const QByteArray &bytes)
 {
-    return file_.isOpen() && file_.write(bytes) == bytes.size();
+    if (!file_.isOpen())
+        return false;
+    const qint64 sizeBefore = file_.size();
+    const QByteArray row = endsOnLineEnd(sizeBefore) ? bytes : csv::kRecordEnd.toUtf8() + bytes;
+    if (file_.write(row) == row.size())
+        return true;
+    // A torn row would have every later row glued to it.
+    file_.resize(sizeBefore);
+    return false;
+}
+
+bool RunLog::endsOnLineEnd(qint64 size) const
+{
+    if (size == 0)
+        return true;
+    QFile reader(file_.fileName());
+    char last = 0;
+    return reader.open(QIODevice::ReadOnly) && reader.seek(size - 1) && reader.getChar(&last) && last == '\n';
 }
 
 } // namespace torsa::cli

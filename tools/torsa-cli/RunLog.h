@@ -26,7 +26,10 @@ public:
 
 private:
     static bool createWithHeader(const QString &path);
+    // One write of the whole row, on a line of its own; after a failure the
+    // log is cut back to what it was, so that no torn row is left.
     bool appendWhole(const QByteArray &bytes);
+    bool endsOnLineEnd(qint64 size) const;
 
     QFile file_;
 };
