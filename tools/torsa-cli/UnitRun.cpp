@@ -83,9 +83,15 @@ void UnitRun::startStep(TransferKind kind)
 
 void UnitRun::onEngineFinished(const TransferOutcome &outcome)
 {
-    if (outcome.succeeded() && kind_ == TransferKind::Read && !productionfile::write(job_.file, job_.image)) {
-        endStep(kExitUnreadableFile, filetexts::saveError(job_.file));
-        return;
+    if (outcome.succeeded() && kind_ == TransferKind::Read) {
+        const files::SaveResult saved = productionfile::write(job_.file, job_.image);
+        if (saved != files::SaveResult::Saved) {
+            QString text = filetexts::saveError(job_.file);
+            if (saved == files::SaveResult::LeftIncomplete)
+                text += u'\n' + files::incompleteFileNote(job_.file);
+            endStep(kExitUnreadableFile, text);
+            return;
+        }
     }
     endStep(exitCodeFor(outcome), link::text::outcomeReport(outcome, job_.image).text);
 }
@@ -95,9 +101,17 @@ void UnitRun::endStep(int exitCode, const QString &text)
     lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), exitCode, text, imageHash(exitCode)};
     Q_EMIT stepFinished(lastStep_);
     // Started from inside the programming's end, so that a stop request
-    // never falls between the two steps.
-    if (exitCode == kExitSuccess && kind_ == TransferKind::Program && job_.verifyAfter && !stopRequested_) {
-        startStep(TransferKind::Verify);
+    // never falls between the two steps. A stop that came before it leaves
+    // the unit unverified: that is an interrupted verification, not a success.
+    if (exitCode == kExitSuccess && kind_ == TransferKind::Program && job_.verifyAfter) {
+        if (stopRequested_) {
+            kind_ = TransferKind::Verify;
+            stepClock_.start();
+            stepStarted_ = QDateTime::currentDateTime();
+            endStep(kExitCommunicationFailure, link::text::stopped());
+        } else {
+            startStep(TransferKind::Verify);
+        }
         return;
     }
     link_.close();
