@@ -17,6 +17,7 @@ struct SimOptions {
     QString gapLogPath;            // file the answer-to-frame gaps are written to on exit
     int baud = 0;                  // line pacing, 10 bits a byte; 0 = none
     int delayMs = 0;               // processing time of each command
+    std::optional<int> delayFrom;  // the processing time only for this address and above
     std::optional<int> silentFrom; // no answer for this address and above
     std::optional<int> dieAt;      // exit when a frame for this address arrives
     int junk = 0;                  // junk bytes before each answer

@@ -1,7 +1,5 @@
 #include "UnitSimulator.h"
 
-#include "files/FileSaving.h"
-
 #include <QFile>
 
 #include <algorithm>
@@ -61,11 +59,6 @@ QString UnitSimulator::load(const QString &path)
         return u"fewer than 8192 bytes"_s;
     std::copy(bytes.begin(), bytes.end(), eeprom_.begin());
     return {};
-}
-
-bool UnitSimulator::save(const QString &path) const
-{
-    return torsa::files::saveWhole(path, QByteArrayView(eeprom_.data(), static_cast<qsizetype>(eeprom_.size())));
 }
 
 void UnitSimulator::onReadable()
@@ -157,7 +150,8 @@ void UnitSimulator::handle(const Frame &frame, qint64 at)
     if (options_.silentFrom && frame.address >= *options_.silentFrom)
         return;
     ++framesHandled_;
-    const qint64 readyAt = at + options_.delayMs * kNsPerMs;
+    const bool delayed = !options_.delayFrom || frame.address >= *options_.delayFrom;
+    const qint64 readyAt = at + (delayed ? options_.delayMs : 0) * kNsPerMs;
     const QByteArray junk(options_.junk, kJunkByte);
     const auto cell = static_cast<std::size_t>(frame.address);
     if (!write) {

@@ -32,7 +32,6 @@ public:
 
     // Empty on success, else the reason.
     QString load(const QString &path);
-    bool save(const QString &path) const;
 
     const Eeprom &eeprom() const { return eeprom_; }
     qint64 framesHandled() const { return framesHandled_; }

@@ -6,6 +6,8 @@
 #include "TerminationSignals.h"
 #include "UnitSimulator.h"
 
+#include "files/FileSaving.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +21,7 @@ namespace {
 
 constexpr int kStartFailure = 2;
 constexpr int kDied = 3;
+constexpr int kSaveFailure = 4;
 
 void complain(const QString &text)
 {
@@ -34,14 +37,25 @@ bool makeLink(const QString &linkPath, const QString &target)
 }
 
 // One line per gap, in microseconds.
-bool writeGaps(const QString &path, const std::vector<qint64> &gapsNs)
+QByteArray gapLines(const std::vector<qint64> &gapsNs)
 {
     constexpr qint64 kNsPerUs = 1000;
     QByteArray text;
     for (const qint64 gap : gapsNs)
         text += QByteArray::number(gap / kNsPerUs) + '\n';
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+    return text;
+}
+
+// False, said on stderr, when the file did not reach the disk whole.
+bool saveFile(const QString &path, QByteArrayView bytes)
+{
+    const torsa::files::SaveResult result = torsa::files::saveWhole(path, bytes);
+    if (result == torsa::files::SaveResult::Saved)
+        return true;
+    complain(u"cannot save "_s + path);
+    if (result == torsa::files::SaveResult::LeftIncomplete)
+        complain(torsa::files::incompleteFileNote(path));
+    return false;
 }
 
 } // namespace
@@ -87,14 +101,13 @@ int main(int argc, char *argv[])
     std::fputs(qUtf8Printable(terminal.devicePath() + u'\n'), stdout);
     std::fflush(stdout);
 
-    const int code = QCoreApplication::exec();
+    int code = QCoreApplication::exec();
 
-    if (!options.savePath.isEmpty()) {
-        if (!unit.save(options.savePath))
-            complain(u"cannot save "_s + options.savePath);
-    }
-    if (!options.gapLogPath.isEmpty() && !writeGaps(options.gapLogPath, unit.answerGapsNs()))
-        complain(u"cannot write "_s + options.gapLogPath);
+    // What the unit held is the simulator's result: a save that failed is a failed run.
+    if (!options.savePath.isEmpty() && !saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
+        code = kSaveFailure;
+    if (!options.gapLogPath.isEmpty() && !saveFile(options.gapLogPath, gapLines(unit.answerGapsNs())))
+        code = kSaveFailure;
     if (!options.linkPath.isEmpty() && QFileInfo(options.linkPath).symLinkTarget() == terminal.devicePath())
         QFile::remove(options.linkPath);
     if (options.verbose)
