@@ -1,5 +1,6 @@
 #include "Interrupts.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include <atomic>
@@ -9,23 +10,30 @@ namespace torsa::cli {
 
 namespace {
 
-// The console calls its handler on a thread of its own and with no context:
-// the live instance is found here, and the request handed to its thread.
+// The console calls its handler on a thread of its own and with no context.
+// The live instance is registered here, and only the main thread, on which it
+// is destroyed, ever reaches it: the handler posts to the application, and the
+// instance is looked up when that event runs, so that an instance destroyed in
+// between is never touched.
 std::atomic<Interrupts *> &listening()
 {
     static std::atomic<Interrupts *> instance{nullptr};
     return instance;
 }
 
+void emitRequested()
+{
+    if (Interrupts *target = listening().load())
+        Q_EMIT target->requested();
+}
+
 BOOL WINAPI onConsoleControl(DWORD event)
 {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
         return FALSE;
-    Interrupts *target = listening().load();
-    if (target == nullptr)
+    if (listening().load() == nullptr)
         return FALSE;
-    QMetaObject::invokeMethod(
-        target, [target] { Q_EMIT target->requested(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &emitRequested, Qt::QueuedConnection);
     return TRUE;
 }
 
