@@ -41,7 +41,7 @@ private Q_SLOTS:
         QVERIFY(dir_.isValid());
         MemoryImage noMode;
         refreshTick(noMode, SessionMode::None);
-        QVERIFY(productionfile::write(path(u"no-mode.zel"_s), noMode));
+        QVERIFY(productionfile::write(path(u"no-mode.zel"_s), noMode) == files::SaveResult::Saved);
         QVERIFY(QFile::copy(sample(u"demo.zel"_s), path(u"with-plc.zel"_s)));
         QVERIFY(
             writeFile(path(u"empty-set.csv"_s), "Mode;Avec automate\r\nNuméro;Texte;Unité;Priorité;Clignotement\r\n"));
@@ -72,13 +72,28 @@ private Q_SLOTS:
         QCOMPARE(readFile(back), readFile(sample(name + u".zel"_s)));
     }
 
+    // Texts holding the list's own separator and quote come back whole.
+    void separatorsAndQuotesSurvive()
+    {
+        MemoryImage image = newSession(SessionMode::WithoutPlc);
+        const QStringList texts{u"a;b"_s, u"\"cité\""_s, u";"_s, u"\""_s, u"x\";\"y"_s, u" ; \"\" "_s};
+        for (int n = 0; n < texts.size(); ++n)
+            QVERIFY(type(image, SessionMode::WithoutPlc, edited(n, 1, 0, texts[n])));
+        refreshTick(image, SessionMode::WithoutPlc);
+        QVERIFY(productionfile::write(path(u"cite.zel"_s), image) == files::SaveResult::Saved);
+        const CliRun exported = runCli({u"export"_s, path(u"cite.zel"_s), u"-o"_s, path(u"cite.csv"_s)});
+        const CliRun imported = runCli({u"import"_s, path(u"cite.csv"_s), u"-o"_s, path(u"retour.zel"_s)});
+        QVERIFY(exported.exitCode == 0 && imported.exitCode == 0);
+        QCOMPARE(readFile(path(u"retour.zel"_s)), readFile(path(u"cite.zel"_s)));
+    }
+
     // What a freshly started program shows once it has opened the file and run
     // one tick: the mode comes from the file, the stale empty count is recounted.
     void list()
     {
         MemoryImage image = productionfile::read(sample(u"demo-sans-automate.zel"_s)).value();
         image.set(address::kEmptyCountCell, 0);
-        QVERIFY(productionfile::write(path(u"stale.zel"_s), image));
+        QVERIFY(productionfile::write(path(u"stale.zel"_s), image) == files::SaveResult::Saved);
         CliRun run = runCli({u"list"_s, path(u"stale.zel"_s)});
         QVERIFY(run.exitCode == 0 && run.err.isEmpty());
         const QList<QByteArray> lines = run.out.split('\n');
@@ -156,7 +171,7 @@ private Q_SLOTS:
         image.set(address::unitCell(9), 5);                        // absent, yet not 0
         image.set(address::slotStart(address::kSlotCount) + 2, 1); // cell 7966
         image.set(address::kLinkTestCell, 170);
-        QVERIFY(productionfile::write(path(u"lossy.zel"_s), image));
+        QVERIFY(productionfile::write(path(u"lossy.zel"_s), image) == files::SaveResult::Saved);
 
         const QString list = path(u"lossy.csv"_s);
         const CliRun run = runCli({u"export"_s, path(u"lossy.zel"_s), u"-o"_s, list});

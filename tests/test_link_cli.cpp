@@ -155,9 +155,10 @@ private Q_SLOTS:
                            communication, u"L'ouverture du port /dev/torsa-no-such-port à échouée !"_s,
                            communication, verified}
             << 2;
-        QTest::newRow("interrupted") << QStringList{u"program"_s, u"@/messages.zel"_s} << 1
-                                     << QStringList(2, u"--baud 9600 --verbose"_s) << QStringList(2, u"program=1"_s)
-                                     << QStringList(2, u"Transfert interrompu."_s) << 1;
+        for (const char *const stop : {"interrupted", "terminated"})
+            QTest::newRow(stop) << QStringList{u"program"_s, u"@/messages.zel"_s} << 1
+                                << QStringList(2, u"--baud 9600 --verbose"_s) << QStringList(2, u"program=1"_s)
+                                << QStringList(2, u"Transfert interrompu."_s) << 1;
     }
 
     void severalUnits()
@@ -169,7 +170,10 @@ private Q_SLOTS:
         QFETCH(QStringList, texts);
         QFETCH(int, exitCode);
         const QString log = dir_.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".csv"_s);
-        const bool interrupt = qstrcmp(QTest::currentDataTag(), "interrupted") == 0;
+        // Ctrl+C, or SIGTERM from a supervisor: the same stop.
+        const QByteArray tag = QTest::currentDataTag();
+        const int stopSignal = tag == "interrupted" ? SIGINT : tag == "terminated" ? SIGTERM : 0;
+        const bool interrupt = stopSignal != 0;
         std::vector<std::unique_ptr<SimProcess>> sims;
         QStringList ports;
         QList<QStringList> commandLines(processes,
@@ -194,7 +198,7 @@ private Q_SLOTS:
         QString err;
         for (auto &cli : clis) {
             if (interrupt)
-                ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+                ::kill(static_cast<pid_t>(cli->processId()), stopSignal);
             QVERIFY(cli->waitForFinished() && cli->exitStatus() == QProcess::NormalExit);
             QCOMPARE(cli->exitCode(), exitCode);
             err += QString::fromUtf8(cli->readAllStandardError());
@@ -223,6 +227,34 @@ private Q_SLOTS:
             if (rows[i].startsWith(u"program=0"_s))
                 QCOMPARE(readFile(dir_.filePath(u"unit%1.zel"_s.arg(i))), pattern(1));
         }
+    }
+
+    // Ctrl+C while the last byte of the programming is on the line: the
+    // programming ends well, and the verification it leaves undone is an
+    // interrupted one, logged as such; the unit does not pass.
+    void stopBeforeTheVerification()
+    {
+        const QString log = dir_.filePath(u"stop.csv"_s);
+        SimProcess sim;
+        QVERIFY(sim.start({u"--verbose"_s, u"--delay-ms"_s, u"300"_s, u"--delay-from"_s, u"8191"_s}));
+        QProcess cli;
+        cli.start(QStringLiteral(TORSA_CLI_PATH),
+                  {u"program"_s, file_, u"--verify"_s, u"--port"_s, sim.path(), u"--log"_s, log});
+        sim.process().setReadChannel(QProcess::StandardError);
+        QByteArray seen;
+        while (!seen.contains("EC 8191 ")) {
+            QVERIFY(sim.process().waitForReadyRead());
+            seen = seen.right(32) + sim.process().readAll();
+        }
+        ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished() && cli.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()),
+                 u"Programmation terminée avec succés !\nTransfert interrompu.\n"_s);
+        const auto records = torsa::csv::parse(QString::fromUtf8(readFile(log).sliced(3)));
+        QCOMPARE(records.size(), std::size_t(3));
+        QCOMPARE(records[2].fields.mid(1, 1) + records[2].fields.mid(6, 2),
+                 (QStringList{u"verify"_s, u"1"_s, u"Transfert interrompu."_s}));
     }
 
 private:
