@@ -3,6 +3,7 @@
 // writer may report success then, and the file it would replace stays as it was.
 
 #include "support/CliProcess.h"
+#include "support/FileSizeLimit.h"
 #include "support/SimProcess.h"
 #include "support/WindowUnderTest.h"
 
@@ -15,11 +16,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <linux/capability.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace torsa;
@@ -37,19 +33,6 @@ QString saveError(const QString &path)
     return u"Erreur lors de la création de "_s + path + u". Essayer à nouveau"_s;
 }
 
-// The child may write no more than limit bytes into any file. Root is also
-// made to obey the folders' permissions, as any technician's account does.
-void limitChild(QProcess &process, qint64 limit)
-{
-    process.setChildProcessModifier([limit] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit bytes{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
-        ::setrlimit(RLIMIT_FSIZE, &bytes);
-        ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-        ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-    });
-}
-
 CliRun runLimited(const QStringList &arguments, qint64 limit)
 {
     QProcess process;
@@ -59,24 +42,6 @@ CliRun runLimited(const QStringList &arguments, qint64 limit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
 }
-
-// This process's own limit, for the window, until the end of the scope.
-class OwnFileSizeLimit {
-public:
-    explicit OwnFileSizeLimit(qint64 limit)
-    {
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &before_);
-        const rlimit bytes{static_cast<rlim_t>(limit), before_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &bytes);
-    }
-    ~OwnFileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &before_); }
-    OwnFileSizeLimit(const OwnFileSizeLimit &) = delete;
-    OwnFileSizeLimit &operator=(const OwnFileSizeLimit &) = delete;
-
-private:
-    rlimit before_{};
-};
 
 constexpr int kExitPortUnavailable = 3;
 const QByteArray kOldFile = QByteArray("ancien jeu de messages ").repeated(300);
