@@ -2,10 +2,13 @@
 
 #include "DesignedControls.h"
 
+#include <QActionGroup>
+
 namespace torsa {
 
-DisplayMenu::DisplayMenu(PreviewSource &source, QWidget *parent)
+DisplayMenu::DisplayMenu(Session &session, PreviewSource &source, QWidget *parent)
     : QMenu(QStringLiteral("&Affichage"), parent)
+    , session_(session)
     , source_(source)
 {
     using design::menuItem;
@@ -21,24 +24,20 @@ DisplayMenu::DisplayMenu(PreviewSource &source, QWidget *parent)
         {menuItem(this, u"MENU_VISU220", QStringLiteral("Afficheur 2 fois 20 caractères"), true),
          DisplayType::TwoByTwenty},
     }};
-    for (const auto &[item, type] : items_)
-        connect(item, &QAction::triggered, this, [this, type = type] { choose(type); });
-}
-
-DisplayType DisplayMenu::displayType() const
-{
+    // Choosing the display already chosen keeps its mark.
+    auto *marks = new QActionGroup(this);
     for (const auto &[item, type] : items_) {
-        if (item->isChecked())
-            return type;
+        marks->addAction(item);
+        connect(item, &QAction::triggered, this, [this, type = type] { choose(type); });
     }
-    return DisplayType::None;
 }
 
 void DisplayMenu::choose(DisplayType type)
 {
     preview_.closeAll();
+    session_.setDisplay(type);
     for (const auto &[item, itemType] : items_)
-        item->setChecked(itemType == type);
+        item->setChecked(itemType == session_.display());
     preview_.open(type, source_);
 }
 

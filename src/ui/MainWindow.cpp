@@ -13,6 +13,7 @@
 #include "session/Reports.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -35,8 +36,6 @@ namespace {
 constexpr int kRefreshIntervalMs = 600;
 constexpr QSize kClientArea(twips::toPixels(7785), twips::toPixels(4440));
 const QString kHelpDocument = QStringLiteral("AIDE_TORSA.DOC");
-const QString kNewSessionQuestion = QStringLiteral("Voulez vous commencer une nouvelle session ?\n\r"
-                                                   "(tout les messages en mémoire seront effacés)");
 
 // The production-file dialogs: title, the zel filter first and selected.
 FileRequest productionFileRequest(FileRequest::Kind kind)
@@ -120,7 +119,7 @@ void MainWindow::buildClientArea()
     client->setFont(twips::font(QStringLiteral("MS Sans Serif"), 8.25, false));
     setCentralWidget(client);
 
-    editor_ = new MessageEditor(image_, *prompts_, client);
+    editor_ = new MessageEditor(session_, *prompts_, client);
     panel_ = new TransferPanel(transfer_, client);
     listing_ = design::place(new QPlainTextEdit(client), u"Texte2", 120, 2400, 7575, 1935);
     listing_->setFont(twips::font(QStringLiteral("Courier New"), 8.25, false));
@@ -147,6 +146,10 @@ void MainWindow::buildMenus()
     QMenu *newSession = menu(file, u"MENU_NOUVEAU", QStringLiteral("Nouveau"));
     newWithoutPlcItem_ = menuItem(newSession, u"MENU_ED_SANS", QStringLiteral("Sans automate"), true);
     newWithPlcItem_ = menuItem(newSession, u"MENU_ED_AVEC", QStringLiteral("Avec automate "), true);
+    modeMarks_ = new QActionGroup(this);
+    modeMarks_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    modeMarks_->addAction(newWithoutPlcItem_);
+    modeMarks_->addAction(newWithPlcItem_);
     file->addMenu(newSession);
     openItem_ = menuItem(file, u"MENU_OUVIR", QStringLiteral("Ouvrir"));
     saveItem_ = menuItem(file, u"MENU_ENREGISTRER", QStringLiteral("Enregistrer"));
@@ -157,7 +160,7 @@ void MainWindow::buildMenus()
     undoCenteringItem_ = menuItem(edit, u"MENU_ED_ANNULER", QStringLiteral("Annuler (centrer)"));
     bar->addMenu(edit);
 
-    displayMenu_ = new DisplayMenu(*editor_, bar);
+    displayMenu_ = new DisplayMenu(session_, *editor_, bar);
     bar->addMenu(displayMenu_);
     portMenu_ = new PortMenu(port_, *prompts_, bar);
     bar->addMenu(portMenu_);
@@ -177,22 +180,11 @@ void MainWindow::buildMenus()
 void MainWindow::connectParts()
 {
     using link::TransferKind;
-    connect(editor_, &MessageEditor::validateClicked, this, [this] { editor_->validate(sessionMode()); });
-    connect(editor_, &MessageEditor::insertClicked, this, [this] { editor_->insertEmptyMessage(sessionMode()); });
-    connect(editor_, &MessageEditor::eraseClicked, this, [this] { editor_->eraseMessage(sessionMode()); });
-    connect(editor_, &MessageEditor::centerClicked, this, [this] { editor_->center(displayMenu_->displayType()); });
     connect(undoCenteringItem_, &QAction::triggered, editor_, &MessageEditor::undoCentering);
     connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refresh);
 
-    // Qt flips a checkable item's mark before its handler runs. The mark is put back
-    // at once, so that the refresh running under the question never sees a mode
-    // the user has not confirmed: only the mode initialisation sets it.
-    for (const auto &[item, mode] :
-         {std::pair{newWithoutPlcItem_, SessionMode::WithoutPlc}, std::pair{newWithPlcItem_, SessionMode::WithPlc}})
-        connect(item, &QAction::triggered, this, [this, item = item, mode = mode](bool checked) {
-            item->setChecked(!checked);
-            startNewSession(mode);
-        });
+    connect(newWithoutPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithoutPlc); });
+    connect(newWithPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithPlc); });
     connect(openItem_, &QAction::triggered, this, &MainWindow::openProductionFile);
     connect(saveItem_, &QAction::triggered, this, &MainWindow::saveProductionFile);
     connect(quitItem_, &QAction::triggered, this, [] {
@@ -210,53 +202,36 @@ void MainWindow::connectParts()
 
 // ------------------------------------------------------------- the session
 
-SessionMode MainWindow::sessionMode() const
-{
-    if (newWithoutPlcItem_->isChecked())
-        return SessionMode::WithoutPlc;
-    if (newWithPlcItem_->isChecked())
-        return SessionMode::WithPlc;
-    return SessionMode::None;
-}
-
 void MainWindow::startUp()
 {
     showTransferPanel(false);
     editor_->disableAll();
     listing_->setVisible(true);
-    image_.clear();
+    showMode();
 }
 
 void MainWindow::startNewSession(SessionMode mode)
 {
-    if (prompts_->askYesNo(kNewSessionQuestion, PromptIcon::Exclamation)) {
-        newWithPlcItem_->setChecked(false);
-        newWithoutPlcItem_->setChecked(false);
-        image_.clear();
+    if (session_.startNew(mode, *prompts_))
         editor_->clearForNewSession();
-    }
-    initialiseMode(mode);
+    showMode();
     editor_->setEditorText(QString());
 }
 
-void MainWindow::initialiseMode(SessionMode mode)
+void MainWindow::showMode()
 {
-    editor_->enterMode(mode);
-    image_.set(address::kModeCell, mode::letter(mode));
+    const SessionMode mode = session_.mode();
     newWithPlcItem_->setChecked(mode == SessionMode::WithPlc);
     newWithoutPlcItem_->setChecked(mode == SessionMode::WithoutPlc);
-}
-
-void MainWindow::applyRequestedMode(SessionMode requested)
-{
-    if (requested != SessionMode::None)
-        initialiseMode(requested);
+    if (mode != SessionMode::None)
+        editor_->showMode();
 }
 
 void MainWindow::refresh()
 {
-    const RefreshTick tick = torsa::refresh::tick(image_, sessionMode());
-    applyRequestedMode(tick.requestedMode);
+    const RefreshTick tick = session_.tick();
+    if (tick.requestedMode != SessionMode::None)
+        showMode();
     statusLabel_->setText(tick.statusCaption);
     countLabel_->setText(tick.countCaption);
     showListing(*listing_, tick.listing);
@@ -276,9 +251,8 @@ void MainWindow::openProductionFile()
         prompts_->tell(filetexts::openError(*name), PromptIcon::None);
         return;
     }
-    image_ = *opened;
-    const OpenReport report = reports::forOpenedImage(image_);
-    applyRequestedMode(report.requestedMode);
+    const OpenReport report = session_.open(*opened);
+    showMode();
     prompts_->tell(reports::openedMessage(report), PromptIcon::Information);
     editor_->showCurrentMessage();
 }
@@ -288,7 +262,7 @@ void MainWindow::saveProductionFile()
     const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Save));
     if (!name || name->isEmpty())
         return;
-    if (productionfile::write(*name, image_) != files::SaveResult::Saved)
+    if (productionfile::write(*name, session_.image()) != files::SaveResult::Saved)
         prompts_->tell(filetexts::saveError(*name), PromptIcon::None);
 }
 
@@ -305,8 +279,9 @@ void MainWindow::startTransfer(link::TransferKind kind)
     }
     // A cell that does not fit a byte (a negative empty count) cannot be sent:
     // refused before anything goes out, so no unit is left half-programmed.
-    if (const int bad = image_.firstCellOutOfByteRange(); kind == link::TransferKind::Program && bad >= 0) {
-        prompts_->tell(link::text::refusedCell(bad, image_.at(bad)), PromptIcon::Exclamation);
+    const MemoryImage &image = session_.image();
+    if (const int bad = image.firstCellOutOfByteRange(); kind == link::TransferKind::Program && bad >= 0) {
+        prompts_->tell(link::text::refusedCell(bad, image.at(bad)), PromptIcon::Exclamation);
         return;
     }
     if (!prompts_->askYesNo(link::text::confirmation(kind), PromptIcon::Question))
@@ -335,9 +310,11 @@ void MainWindow::endTransfer(const link::TransferOutcome &outcome)
     const bool withPanel = outcome.kind != TransferKind::LinkTest;
     if (withPanel)
         panel_->end(outcome.succeeded());
-    const link::text::Report report = link::text::outcomeReport(outcome, image_);
-    if (outcome.succeeded() && outcome.kind == TransferKind::Read)
-        applyRequestedMode(mode::fromLetter(image_.at(address::kModeCell)));
+    const link::text::Report report = link::text::outcomeReport(outcome, session_.image());
+    if (outcome.succeeded() && outcome.kind == TransferKind::Read) {
+        session_.afterRead();
+        showMode();
+    }
     prompts_->tell(report.text, iconOf(report.severity));
     if (outcome.succeeded() && (outcome.kind == TransferKind::Program || outcome.kind == TransferKind::Read))
         editor_->showCurrentMessage();

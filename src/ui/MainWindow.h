@@ -2,14 +2,15 @@
 
 // The main window `principal`: the message editor (or the transfer panel during a
 // transfer), the status line and the listing of all messages, and every menu
-// command. It owns the one memory image and the serial port; its parts work on
-// them in place. The session mode is the check mark of "Sans automate" or
-// "Avec automate "; the window keeps the menus, the 600 ms refresh and the
-// wiring between the parts.
+// command. It owns the session (the one memory image, the mode, the current
+// message, the display) and the serial port, and shows them: the check marks of
+// "Sans automate" and "Avec automate " follow the session's mode. The window
+// keeps the menus, the 600 ms refresh and the wiring between the parts.
 
-#include "UserPrompts.h"
+#include "session/UserPrompts.h"
 #include "link/LinkPort.h"
 #include "link/TransferEngine.h"
+#include "session/Session.h"
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"
 
@@ -18,6 +19,7 @@
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QPlainTextEdit;
 class QTimer;
@@ -37,11 +39,11 @@ public:
     explicit MainWindow(std::unique_ptr<UserPrompts> prompts = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    MemoryImage &image() { return image_; }
-    const MemoryImage &image() const { return image_; }
+    MemoryImage &image() { return session_.image(); }
+    const MemoryImage &image() const { return session_.image(); }
 
-    // The mode in force: the check mark of `MENU_ED_SANS` or `MENU_ED_AVEC`.
-    SessionMode sessionMode() const;
+    // The mode in force, which the check mark of `MENU_ED_SANS` or `MENU_ED_AVEC` shows.
+    SessionMode sessionMode() const { return session_.mode(); }
 
     // One tick of the periodic refresh: the counts, the summary block, the mode
     // the image asks for, the status line and the listing.
@@ -54,10 +56,8 @@ private:
 
     void startUp();
     void startNewSession(SessionMode mode);
-    // INIT_AVEC / INIT_SANS: the editor's ranges, the mode cell, the check marks.
-    void initialiseMode(SessionMode mode);
-    // The initialisation an image's mode cell asks for, if any.
-    void applyRequestedMode(SessionMode requested);
+    // The session's mode: the editor's ranges and the check marks.
+    void showMode();
 
     void openProductionFile();
     void saveProductionFile();
@@ -73,9 +73,9 @@ private:
     void openHelpDocument();
 
     std::unique_ptr<UserPrompts> prompts_;
-    MemoryImage image_;
-    link::LinkPort port_; // the serial control MSComm1
-    link::TransferEngine transfer_{port_, image_};
+    Session session_;
+    link::LinkPort port_;
+    link::TransferEngine transfer_{port_, session_.image()};
 
     MessageEditor *editor_ = nullptr;    // Cadre1
     TransferPanel *panel_ = nullptr;     // Cadre2
@@ -88,6 +88,7 @@ private:
 
     QAction *newWithoutPlcItem_ = nullptr; // MENU_ED_SANS
     QAction *newWithPlcItem_ = nullptr;    // MENU_ED_AVEC
+    QActionGroup *modeMarks_ = nullptr;    // at most one of the two checked
     QAction *openItem_ = nullptr;          // MENU_OUVIR
     QAction *saveItem_ = nullptr;          // MENU_ENREGISTRER
     QAction *quitItem_ = nullptr;          // MENU_QUITTER

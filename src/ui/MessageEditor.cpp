@@ -1,10 +1,8 @@
 #include "MessageEditor.h"
 
 #include "DesignedControls.h"
-#include "session/SlotShift.h"
 #include "store/CharCodes.h"
 #include "store/MessageText.h"
-#include "store/Validation.h"
 
 #include <QCheckBox>
 #include <QFontMetricsF>
@@ -48,9 +46,9 @@ QFont monospacedToPitch(QFont font, int pitch)
 
 } // namespace
 
-MessageEditor::MessageEditor(MemoryImage &image, UserPrompts &prompts, QWidget *parent)
+MessageEditor::MessageEditor(Session &session, UserPrompts &prompts, QWidget *parent)
     : QGroupBox(QStringLiteral("Edition message"), parent)
-    , image_(image)
+    , session_(session)
     , prompts_(prompts)
 {
     using design::place;
@@ -107,15 +105,18 @@ MessageEditor::MessageEditor(MemoryImage &image, UserPrompts &prompts, QWidget *
     for (QWidget *w : std::initializer_list<QWidget *>{eraseButton_, insertButton_, centerButton_, validateButton_})
         chain(w);
 
-    connect(numberBar_, &QScrollBar::valueChanged, this, &MessageEditor::showCurrentMessage);
+    connect(numberBar_, &QScrollBar::valueChanged, this, [this](int number) {
+        session_.setCurrentMessage(number);
+        showCurrentMessage();
+    });
     connect(unitBar_, &QScrollBar::valueChanged, this,
             [this](int unit) { unitLabel_->setText(QStringLiteral("Unité %1").arg(unit)); });
     connect(priorityBar_, &QScrollBar::valueChanged, this,
             [this](int priority) { priorityLabel_->setText(QStringLiteral("Priorité %1").arg(priority)); });
-    connect(validateButton_, &QPushButton::clicked, this, &MessageEditor::validateClicked);
-    connect(centerButton_, &QPushButton::clicked, this, &MessageEditor::centerClicked);
-    connect(insertButton_, &QPushButton::clicked, this, &MessageEditor::insertClicked);
-    connect(eraseButton_, &QPushButton::clicked, this, &MessageEditor::eraseClicked);
+    connect(validateButton_, &QPushButton::clicked, this, &MessageEditor::validate);
+    connect(centerButton_, &QPushButton::clicked, this, &MessageEditor::center);
+    connect(insertButton_, &QPushButton::clicked, this, &MessageEditor::insertEmptyMessage);
+    connect(eraseButton_, &QPushButton::clicked, this, &MessageEditor::eraseMessage);
 }
 
 void MessageEditor::setEditingEnabled(bool enabled)
@@ -135,16 +136,13 @@ void MessageEditor::disableAll()
 
 void MessageEditor::clearForNewSession()
 {
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{text_, numberLabel_, unitLabel_, numberBar_, unitBar_, validateButton_})
-        w->setEnabled(false);
-    numberBar_->setValue(0);
+    numberBar_->setValue(session_.currentMessage());
     unitBar_->setValue(0);
 }
 
-void MessageEditor::enterMode(SessionMode mode)
+void MessageEditor::showMode()
 {
-    const int last = mode::lastMessage(mode);
+    const int last = mode::lastMessage(session_.mode());
     numberBar_->setMaximum(last);
     numberBar_->setMinimum(0);
     priorityBar_->setMaximum(last);
@@ -152,21 +150,21 @@ void MessageEditor::enterMode(SessionMode mode)
     setEditingEnabled(true);
 }
 
-int MessageEditor::currentMessage() const
-{
-    return numberBar_->value();
-}
-
 void MessageEditor::showCurrentMessage()
 {
-    const int n = numberBar_->value();
+    const int n = session_.currentMessage();
+    if (numberBar_->value() != n) {
+        numberBar_->setValue(n); // shows it
+        return;
+    }
+    const MemoryImage &image = session_.image();
     numberLabel_->setText(QStringLiteral(" Message n°%1").arg(n));
     clearBlinkBoxes();
-    unitBar_->setValue(image_.unit(n));
+    unitBar_->setValue(image.unit(n));
     // A priority above the bar's maximum is shown at the maximum; the cell is not changed.
-    priorityBar_->setValue(image_.priority(n));
-    text_->setText(text::decode(image_, n));
-    showBlinkFlags(blink::decodeFlags(image_, n));
+    priorityBar_->setValue(image.priority(n));
+    text_->setText(text::decode(image, n));
+    showBlinkFlags(blink::decodeFlags(image, n));
 }
 
 void MessageEditor::clearBlinkBoxes()
@@ -201,64 +199,44 @@ BlinkBoxes MessageEditor::blinkBoxes() const
     return boxes;
 }
 
-void MessageEditor::validate(SessionMode mode)
+void MessageEditor::validate()
 {
-    const EditedMessage message{numberBar_->value(), unitBar_->value(), priorityBar_->value(), text_->text(),
-                                blinkBoxes()};
-    const Verdict verdict = validation::check(image_, message);
+    const QString typed = text_->text();
+    const Verdict verdict = session_.validate(unitBar_->value(), priorityBar_->value(), typed, blinkBoxes());
     if (!verdict.accepted()) {
         prompts_.tell(validation::refusalText(verdict), PromptIcon::Exclamation);
-        if (verdict.refusal != Refusal::PriorityInUse
-            && charcodes::characterCount(message.text) > kShownMessageCharacters)
-            text_->setText(charcodes::firstCharacters(message.text, kShownMessageCharacters));
+        if (verdict.refusal != Refusal::PriorityInUse && charcodes::characterCount(typed) > kShownMessageCharacters)
+            text_->setText(charcodes::firstCharacters(typed, kShownMessageCharacters));
         return;
     }
-    if (!message.text.isEmpty()) {
-        validation::store(image_, message);
+    if (!typed.isEmpty())
         clearBlinkBoxes();
-        recount(image_, mode);
-    }
-    numberBar_->setValue(validation::nextMessageNumber(message.number, mode));
     showCurrentMessage();
 }
 
-void MessageEditor::insertEmptyMessage(SessionMode mode)
+void MessageEditor::insertEmptyMessage()
 {
-    if (!prompts_.askYesNo(slotshift::insertQuestion(image_, mode), PromptIcon::Question))
-        return;
-    text_->clear();
-    slotshift::insertEmpty(image_, numberBar_->value(), mode);
+    if (session_.insertEmpty(prompts_))
+        text_->clear();
 }
 
-void MessageEditor::eraseMessage(SessionMode mode)
+void MessageEditor::eraseMessage()
 {
-    const int n = numberBar_->value();
-    if (!prompts_.askYesNo(slotshift::eraseQuestion(n), PromptIcon::Question))
+    if (!session_.erase(prompts_))
         return;
     text_->clear();
-    slotshift::erase(image_, n, mode);
-    recount(image_, mode);
     showCurrentMessage();
 }
 
-void MessageEditor::center(DisplayType display)
+void MessageEditor::center()
 {
-    if (display == DisplayType::None) {
-        prompts_.tell(centering::kNoDisplayMessage.toString(), PromptIcon::Information);
-        return;
-    }
-    const int lines = display::lines(display);
-    const centering::Result result = centering_.center(text_->text(), display::width(display), lines);
-    if (result.failed())
-        prompts_.tell(centering::kImpossibleMessage.toString(), PromptIcon::Exclamation);
-    // On one line, a text too long is left exactly as typed, cursor included.
-    if (lines == 2 || result.outcome == centering::Outcome::Centered)
-        text_->setText(result.text);
+    if (const auto centered = session_.center(text_->text(), prompts_))
+        text_->setText(*centered);
 }
 
 void MessageEditor::undoCentering()
 {
-    text_->setText(centering_.textBeforeCentering());
+    text_->setText(session_.textBeforeCentering());
 }
 
 QWidget *MessageEditor::lastInFocusChain() const

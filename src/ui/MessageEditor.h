@@ -1,18 +1,14 @@
 #pragma once
 
-// The message editor, frame `Cadre1` of the main window: the message shown is
-// the one of the number bar; its text, blink boxes, unit and priority are edited
-// here and reach the image only through "Valider". "Insérer", "Effacer" and
-// "Centrer" work on the image and the text in place. What depends on the session
-// mode or the display takes it as an argument: the main window holds both.
+// The message editor, frame `Cadre1` of the main window: a view of the
+// session's current message, which the number bar shows and moves. Its text,
+// blink boxes, unit and priority are edited here and reach the image only
+// through "Valider"; the four buttons hand them to the session's operations.
 
 #include "PreviewSource.h"
-#include "UserPrompts.h"
-#include "preview/DisplayType.h"
-#include "session/Centering.h"
+#include "session/Session.h"
+#include "session/UserPrompts.h"
 #include "store/BlinkCoding.h"
-#include "store/MemoryImage.h"
-#include "store/SessionMode.h"
 
 #include <QGroupBox>
 
@@ -30,51 +26,44 @@ class MessageEditor : public QGroupBox, public PreviewSource {
     Q_OBJECT
 
 public:
-    MessageEditor(MemoryImage &image, UserPrompts &prompts, QWidget *parent);
+    MessageEditor(Session &session, UserPrompts &prompts, QWidget *parent);
 
     // Start-up: every control disabled, the three bars at 0.
     void disableAll();
-    // A confirmed new session: the editing controls off, number and unit at 0,
-    // which shows message 0 when the number moves.
+    // A confirmed new session: number and unit at 0, which shows message 0
+    // when the number moves.
     void clearForNewSession();
-    // The mode's ranges of number and priority, then every control enabled.
-    void enterMode(SessionMode mode);
+    // The ranges of number and priority of the session's mode, then every
+    // control enabled.
+    void showMode();
 
-    int currentMessage() const;
-    // Unit, priority, text and blink boxes of the current message, from the image.
+    // The session's current message: its number, and its unit, priority, text
+    // and blink boxes from the image.
     void showCurrentMessage();
 
     QString editorText() const override;
     void setEditorText(const QString &text) override;
     BlinkBoxes blinkBoxes() const override;
 
-    // "Valider": the four rules, then the message into its slot, the empty count
-    // and the next number; a refusal is told and nothing is stored.
-    void validate(SessionMode mode);
-    // "Insérer" and "Effacer", each after its question.
-    void insertEmptyMessage(SessionMode mode);
-    void eraseMessage(SessionMode mode);
-    // "Centrer" for the chosen display, and "Annuler (centrer)".
-    void center(DisplayType display);
+    // "Annuler (centrer)".
     void undoCentering();
 
     // The last control of the editor's own keyboard order.
     QWidget *lastInFocusChain() const;
 
-Q_SIGNALS:
-    void validateClicked();
-    void centerClicked();
-    void insertClicked();
-    void eraseClicked();
-
 private:
+    // The four buttons.
+    void validate();
+    void insertEmptyMessage();
+    void eraseMessage();
+    void center();
+
     void clearBlinkBoxes();
     void showBlinkFlags(const BlinkFlags &flags);
     void setEditingEnabled(bool enabled);
 
-    MemoryImage &image_;
+    Session &session_;
     UserPrompts &prompts_;
-    CenteringUndo centering_;
 
     QLabel *numberLabel_ = nullptr;
     QLabel *unitLabel_ = nullptr;

@@ -4,7 +4,7 @@
 // unit's line settings (the check mark is the only record of the port in use),
 // each showing as its tip the device it stands for, and "Test liaison série".
 
-#include "UserPrompts.h"
+#include "session/UserPrompts.h"
 #include "link/LinkPort.h"
 
 #include <QMenu>

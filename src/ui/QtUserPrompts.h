@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserPrompts.h"
+#include "session/UserPrompts.h"
 
 class QFileDialog;
 class QWidget;

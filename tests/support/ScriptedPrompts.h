@@ -3,7 +3,7 @@
 // Prompts for window tests: every box is recorded with its icon, questions take
 // the next scripted answer, file dialogs the next scripted name.
 
-#include "UserPrompts.h"
+#include "session/UserPrompts.h"
 
 #include <QList>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "MainWindow.h"
 #include "PreviewWindow.h"
 #include "ProgramIdentity.h"
-#include "UserPrompts.h"
+#include "session/UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>

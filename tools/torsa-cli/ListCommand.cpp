@@ -4,7 +4,7 @@
 
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
-#include "session/Refresh.h"
+#include "session/Session.h"
 
 namespace torsa::cli {
 namespace {
@@ -13,12 +13,13 @@ constexpr QStringView kCrLf = u"\r\n";
 
 } // namespace
 
-QString listText(MemoryImage image)
+QString listText(const MemoryImage &image)
 {
-    // Opening initialises the mode the mode cell asks for; a fresh
-    // program has no mode of its own to keep otherwise.
-    const SessionMode inForce = mode::fromLetter(image[address::kModeCell]);
-    const RefreshTick tick = refresh::tick(image, inForce);
+    // What a freshly started program shows once it has opened the file and
+    // run one tick.
+    Session session;
+    session.open(image);
+    const RefreshTick tick = session.tick();
     QString out = tick.statusCaption;
     out.append(kCrLf);
     out.append(tick.countCaption);

@@ -12,7 +12,7 @@ namespace torsa::cli {
 
 // Etiquette3, CR LF, Etiquette4, CR LF, then the listing (its lines end in CR LF),
 // for the image of a file opened by a program that had no session mode yet.
-QString listText(MemoryImage image);
+QString listText(const MemoryImage &image);
 
 // Runs `list` with the arguments that follow the command name.
 int runListCommand(const QStringList &arguments);

@@ -2,7 +2,7 @@
 
 #include "MessageList.h"
 #include "MessageListCsv.h"
-#include "session/Refresh.h"
+#include "session/Session.h"
 #include "store/CharCodes.h"
 #include "store/Validation.h"
 
@@ -26,7 +26,7 @@ constexpr NumberColumn kPriorityColumn{Column::Priority, u"priorité", u"priorit
 
 class RowJudge {
 public:
-    RowJudge(SessionMode mode, ImportResult &result) : mode_(mode), result_(result) {}
+    RowJudge(Session &session, ImportResult &result) : session_(session), mode_(session.mode()), result_(result) {}
 
     void judge(const csv::Record &row)
     {
@@ -66,14 +66,12 @@ public:
         if (result_.refusals.size() != before)
             return;
 
-        const EditedMessage message{*number, *unit, *priority, text, mask.boxes};
-        const Verdict verdict = validation::check(result_.image, message);
+        session_.setCurrentMessage(*number);
+        const Verdict verdict = session_.validate(*unit, *priority, text, mask.boxes);
         if (!verdict.accepted()) {
             refuse(validation::refusalText(verdict));
             return;
         }
-        validation::store(result_.image, message);
-        recount(result_.image, mode_);
         ++result_.storedCount;
     }
 
@@ -127,6 +125,7 @@ private:
         return n;
     }
 
+    Session &session_;
     SessionMode mode_;
     ImportResult &result_;
     int row_ = 0;
@@ -138,13 +137,14 @@ private:
 ImportResult importRows(SessionMode mode, std::span<const csv::Record> rows)
 {
     ImportResult result;
-    // "Nouveau" then Yes: every cell 0, then the mode initialisation writes the mode letter.
-    result.image.clear();
-    result.image.set(address::kModeCell, mode::letter(mode));
-    RowJudge judge(mode, result);
+    // "Nouveau" then Yes.
+    Session session;
+    session.begin(mode);
+    RowJudge judge(session, result);
     for (const csv::Record &row : rows)
         judge.judge(row);
-    refresh::tick(result.image, mode);
+    session.tick();
+    result.image = session.image();
     return result;
 }
 
