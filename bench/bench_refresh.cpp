@@ -2,7 +2,7 @@
 // the image alone, and the window's tick with the listing unchanged and changed.
 
 #include "MainWindow.h"
-#include "UserPrompts.h"
+#include "session/UserPrompts.h"
 #include "session/Refresh.h"
 #include "store/AddressMap.h"
 

@@ -21,6 +21,7 @@
 #include "link/TransferEngine.h"
 #include "link/TransferTexts.h"
 #include "session/Reports.h"
+#include "session/TransferReport.h"
 #include "store/AddressMap.h"
 #include "store/MemoryImage.h"
 
@@ -133,7 +134,7 @@ struct Expected {
     Status status = Status::Done;
     int address = -1;
     QString text;
-    text::Severity severity = text::Severity::Information;
+    PromptIcon icon = PromptIcon::Information;
     MemoryImage unitAfter;  // the EEPROM when it ends
     MemoryImage imageAfter; // the program's image when it ends
 };
@@ -158,7 +159,7 @@ Expected expectedFor(const Case &c)
         e.status = Status::Timeout;
         e.address = address;
         e.text = kCommunication;
-        e.severity = text::Severity::Warning;
+        e.icon = PromptIcon::Exclamation;
     };
     switch (c.kind) {
     case TransferKind::Program:
@@ -196,7 +197,7 @@ Expected expectedFor(const Case &c)
             e.status = Status::Mismatch;
             e.address = differs;
             e.text = mismatchText(differs);
-            e.severity = text::Severity::Critical;
+            e.icon = PromptIcon::Critical;
         } else {
             e.text = kVerified;
         }
@@ -207,7 +208,7 @@ Expected expectedFor(const Case &c)
             e.result = TransferResult::Failure;
             e.address = address::kLinkTestCell;
             e.text = kConnection;
-            e.severity = text::Severity::Critical;
+            e.icon = PromptIcon::Critical;
             if (c.fault == Fault::ReadZero) {
                 // 0 passes, 170 is written and read back as 0.
                 e.status = Status::Mismatch;
@@ -365,7 +366,7 @@ QStringList judge(const Case &c, const Run &r, Tally &tally)
     } else {
         const TransferOutcome &o = *r.seen.outcome;
         tally.outcomes[outcomeName(o)] += 1;
-        const text::Report report = text::outcomeReport(o, r.image);
+        const reports::TransferReport report = reports::forTransfer(o, r.image);
         if (o.succeeded() && e.result != TransferResult::Success)
             ++tally.falseSuccess;
         if (o.result != e.result || o.status != e.status || (!o.succeeded() && o.address != e.address))
@@ -375,7 +376,7 @@ QStringList judge(const Case &c, const Run &r, Tally &tally)
                           .arg(int(e.result))
                           .arg(statusValue(e.status))
                           .arg(e.address);
-        if (report.text != e.text || report.severity != e.severity)
+        if (report.text != e.text || report.icon != e.icon)
             broken << u"message \"%1\", expected \"%2\""_s.arg(report.text, e.text);
         // A silent unit is given the whole time-out before the failure.
         if (o.status == Status::Timeout && !o.portFailed && r.seen.lastCommandMs < kTimeoutMs)

@@ -11,6 +11,7 @@
 #include "link/TransferTexts.h"
 #include "session/Refresh.h"
 #include "session/Reports.h"
+#include "session/TransferReport.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -47,16 +48,6 @@ FileRequest productionFileRequest(FileRequest::Kind kind)
         request.nameFilters.append(filter.toString());
     request.selectedFilter = filetexts::kFilterIndex - 1;
     return request;
-}
-
-PromptIcon iconOf(link::text::Severity severity)
-{
-    switch (severity) {
-    case link::text::Severity::Warning: return PromptIcon::Exclamation;
-    case link::text::Severity::Critical: return PromptIcon::Critical;
-    case link::text::Severity::Information: break;
-    }
-    return PromptIcon::Information;
 }
 
 // Replaces the listing only when it differs from what the box shows (the box keeps
@@ -277,11 +268,10 @@ void MainWindow::startTransfer(link::TransferKind kind)
         prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
         return;
     }
-    // A cell that does not fit a byte (a negative empty count) cannot be sent:
-    // refused before anything goes out, so no unit is left half-programmed.
-    const MemoryImage &image = session_.image();
-    if (const int bad = image.firstCellOutOfByteRange(); kind == link::TransferKind::Program && bad >= 0) {
-        prompts_->tell(link::text::refusedCell(bad, image.at(bad)), PromptIcon::Exclamation);
+    // Refused before the question, as nothing would be sent.
+    if (const auto refused = link::TransferEngine::refusalBeforeStart(kind, session_.image())) {
+        const reports::TransferReport report = reports::forTransfer(*refused, session_.image());
+        prompts_->tell(report.text, report.icon);
         return;
     }
     if (!prompts_->askYesNo(link::text::confirmation(kind), PromptIcon::Question))
@@ -310,12 +300,12 @@ void MainWindow::endTransfer(const link::TransferOutcome &outcome)
     const bool withPanel = outcome.kind != TransferKind::LinkTest;
     if (withPanel)
         panel_->end(outcome.succeeded());
-    const link::text::Report report = link::text::outcomeReport(outcome, session_.image());
+    const reports::TransferReport report = reports::forTransfer(outcome, session_.image());
     if (outcome.succeeded() && outcome.kind == TransferKind::Read) {
         session_.afterRead();
         showMode();
     }
-    prompts_->tell(report.text, iconOf(report.severity));
+    prompts_->tell(report.text, report.icon);
     if (outcome.succeeded() && (outcome.kind == TransferKind::Program || outcome.kind == TransferKind::Read))
         editor_->showCurrentMessage();
     if (withPanel)

@@ -5,6 +5,8 @@
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "link/TransferTexts.h"
+#include "link/TransferVerdict.h"
+#include "session/TransferReport.h"
 
 #include <QCryptographicHash>
 
@@ -15,20 +17,21 @@ namespace torsa::cli {
 
 using link::TransferKind;
 using link::TransferOutcome;
-using link::TransferResult;
+using link::TransferVerdict;
 
 namespace {
 
-int exitCodeFor(const TransferOutcome &outcome)
+int exitCodeFor(TransferVerdict verdict)
 {
-    switch (outcome.result) {
-    case TransferResult::Success: return kExitSuccess;
-    case TransferResult::Refused: return kExitUnreadableFile;
-    case TransferResult::Stopped: return kExitCommunicationFailure;
-    case TransferResult::Failure: break;
+    switch (verdict) {
+    case TransferVerdict::Success: return kExitSuccess;
+    case TransferVerdict::CellRefused: return kExitUnreadableFile;
+    case TransferVerdict::PortRefused: return kExitPortUnavailable;
+    case TransferVerdict::Mismatch: return kExitVerificationMismatch;
+    case TransferVerdict::Stopped:
+    case TransferVerdict::NoAnswer:
+    case TransferVerdict::LinkTestFailed: break;
     }
-    if (outcome.kind != TransferKind::LinkTest && outcome.status == link::Status::Mismatch)
-        return kExitVerificationMismatch;
     return kExitCommunicationFailure;
 }
 
@@ -58,7 +61,7 @@ void UnitRun::start()
         QMetaObject::invokeMethod(
             this,
             [this, error = opened.error] {
-                endStep(kExitPortUnavailable, link::text::portOpenFailed(port_.given, error));
+                endStep(exitCodeFor(TransferVerdict::PortRefused), link::text::portOpenFailed(port_.given, error));
             },
             Qt::QueuedConnection);
         return;
@@ -93,7 +96,7 @@ void UnitRun::onEngineFinished(const TransferOutcome &outcome)
             return;
         }
     }
-    endStep(exitCodeFor(outcome), link::text::outcomeReport(outcome, job_.image).text);
+    endStep(exitCodeFor(link::verdictOf(outcome)), reports::forTransfer(outcome, job_.image).text);
 }
 
 void UnitRun::endStep(int exitCode, const QString &text)
@@ -108,7 +111,7 @@ void UnitRun::endStep(int exitCode, const QString &text)
             kind_ = TransferKind::Verify;
             stepClock_.start();
             stepStarted_ = QDateTime::currentDateTime();
-            endStep(kExitCommunicationFailure, link::text::stopped());
+            endStep(exitCodeFor(TransferVerdict::Stopped), link::text::stopped());
         } else {
             startStep(TransferKind::Verify);
         }

@@ -50,6 +50,19 @@ void TransferEngine::requestStop()
         stopRequested_ = true;
 }
 
+std::optional<TransferOutcome> TransferEngine::refusalBeforeStart(TransferKind kind, const MemoryImage &image)
+{
+    const int bad = image.firstCellOutOfByteRange();
+    if (kind != TransferKind::Program || bad < 0)
+        return std::nullopt;
+    TransferOutcome refused;
+    refused.kind = kind;
+    refused.result = TransferResult::Refused;
+    refused.address = bad;
+    refused.refusedValue = image.at(bad);
+    return refused;
+}
+
 TransferEngine::LinkTestStep TransferEngine::linkTestStep(int index)
 {
     const auto pair = static_cast<std::size_t>(index / 2);
@@ -67,11 +80,8 @@ void TransferEngine::nextStep()
     switch (kind_) {
     case TransferKind::Program:
         if (address_ == 0) {
-            // Nothing is sent from an image that cannot be sent whole.
-            const int bad = image_.firstCellOutOfByteRange();
-            if (bad >= 0) {
-                outcome_.address = bad;
-                outcome_.refusedValue = image_.at(bad);
+            if (const auto refused = refusalBeforeStart(kind_, image_)) {
+                outcome_ = *refused;
                 finish(TransferResult::Refused);
                 return;
             }

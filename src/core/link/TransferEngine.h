@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace torsa {
 class MemoryImage;
@@ -34,6 +35,11 @@ public:
     // Starts a transfer or the link test; false (and nothing done) while one
     // runs. finished() always comes after start() has returned.
     bool start(TransferKind kind);
+
+    // Programming refuses an image holding a cell that does not fit a byte (a
+    // negative empty count), before anything is sent, so that no unit is left
+    // half-programmed: the outcome of that refusal; nothing otherwise.
+    static std::optional<TransferOutcome> refusalBeforeStart(TransferKind kind, const MemoryImage &image);
     // Ends the transfer after the byte in progress ("Transfert interrompu.").
     void requestStop();
 

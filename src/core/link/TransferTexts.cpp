@@ -1,6 +1,5 @@
 #include "TransferTexts.h"
 
-#include "session/Reports.h"
 #include "store/AddressMap.h"
 
 namespace torsa::link::text {
@@ -134,28 +133,6 @@ QString refusedCell(int address, int value)
 {
     return u"Programmation impossible : la cellule %1 vaut %2, hors de 0 à 255."_s.arg(address).arg(value) + kCrLf
         + u"Aucun octet n'a été envoyé."_s;
-}
-
-Report outcomeReport(const TransferOutcome &outcome, const MemoryImage &image)
-{
-    switch (outcome.result) {
-    case TransferResult::Stopped: return {stopped(), Severity::Warning};
-    case TransferResult::Refused: return {refusedCell(outcome.address, outcome.refusedValue), Severity::Warning};
-    case TransferResult::Failure:
-        if (outcome.kind == TransferKind::LinkTest)
-            return {linkTestFailure(), Severity::Critical};
-        if (outcome.status == Status::Mismatch)
-            return {verificationFailure(outcome.address), Severity::Critical};
-        return {communicationFailure(), Severity::Warning};
-    case TransferResult::Success: break;
-    }
-    switch (outcome.kind) {
-    case TransferKind::Program: return {programmingSuccess(), Severity::Information};
-    case TransferKind::Read: return {reports::readingReport(image), Severity::Information};
-    case TransferKind::Verify: return {verificationSuccess(), Severity::Information};
-    case TransferKind::LinkTest: break;
-    }
-    return {linkTestSuccess(), Severity::Information};
 }
 
 } // namespace torsa::link::text

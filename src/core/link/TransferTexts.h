@@ -1,27 +1,17 @@
 #pragma once
 
 // Every text the device link shows: confirmations, the transfer panel, the
-// reports and failure messages. Line breaks are CR LF or LF CR exactly where
+// messages that end a transfer. Line breaks are CR LF or LF CR exactly where
 // the unit's programming tool has always put them.
 
 #include "LinkPort.h"
 #include "TransferOutcome.h"
-
-#include "store/MemoryImage.h"
 
 #include <QString>
 
 #include <cstdint>
 
 namespace torsa::link::text {
-
-// How a message is shown (the window maps it to a message box icon).
-enum class Severity : std::uint8_t { Information, Warning, Critical };
-
-struct Report {
-    QString text;
-    Severity severity = Severity::Information;
-};
 
 QString portOpened(int comNumber);
 // A port the system refused (the user is not in the dialout group, or another
@@ -49,9 +39,5 @@ QString programmingSuccess();
 QString verificationSuccess();
 QString stopped();
 QString refusedCell(int address, int value);
-
-// The message that ends a transfer or the link test; for a read, the image is
-// the one just read.
-Report outcomeReport(const TransferOutcome &outcome, const MemoryImage &image);
 
 } // namespace torsa::link::text
