@@ -56,7 +56,7 @@ FileRequest productionFileRequest(FileRequest::Kind kind)
 void showListing(QPlainTextEdit &box, const QString &listing)
 {
     QString shown = listing;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(kCrLf, QStringLiteral("\n"));
     if (box.toPlainText() == shown)
         return;
     const int vertical = box.verticalScrollBar()->value();

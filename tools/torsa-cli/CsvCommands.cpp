@@ -8,6 +8,7 @@
 #include "files/MessageListImport.h"
 #include "files/MessageListLoss.h"
 #include "files/ProductionFile.h"
+#include "store/LineEnds.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +24,6 @@ namespace {
 constexpr QStringView kExport = u"export";
 constexpr QStringView kImport = u"import";
 // "Valider" texts separate their lines with LF CR.
-constexpr QStringView kLfCr = u"\n\r";
 
 struct Request {
     QString input;
@@ -66,7 +66,7 @@ QString usage(QStringView command)
 QString refusalLines(const QString &listName, const RowRefusal &refusal)
 {
     const QString prefix = u"%1, ligne %2 : "_s.arg(listName).arg(refusal.row);
-    const QStringList lines = refusal.text.split(kLfCr.toString());
+    const QStringList lines = refusal.text.split(QString(kLfCr));
     QString out = prefix + lines.first();
     for (qsizetype i = 1; i < lines.size(); ++i)
         out += u'\n' + QString(prefix.size(), u' ') + lines[i];

@@ -5,13 +5,9 @@
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "session/Session.h"
+#include "store/LineEnds.h"
 
 namespace torsa::cli {
-namespace {
-
-constexpr QStringView kCrLf = u"\r\n";
-
-} // namespace
 
 QString listText(const MemoryImage &image)
 {

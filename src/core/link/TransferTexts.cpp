@@ -1,15 +1,13 @@
 #include "TransferTexts.h"
 
 #include "store/AddressMap.h"
+#include "store/LineEnds.h"
 
 namespace torsa::link::text {
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The transfer messages break their lines CR LF.
-constexpr QLatin1String kCrLf("\r\n");
 
 constexpr int kPercentScale = 100;
 constexpr std::int64_t kMsPerSecond = 1000;

@@ -66,14 +66,14 @@ QString build(const MemoryImage &image)
     QString out;
     out.reserve(kHeader.size() + kRule.size() + 4 + qsizetype{address::kScannedSlotCount} * kLongestLine);
     out.append(kHeader);
-    out.append(kLineEnd);
+    out.append(kCrLf);
     out.append(kRule);
-    out.append(kLineEnd);
+    out.append(kCrLf);
     for (int message = 0; message < address::kScannedSlotCount; ++message) {
         if (!isListed(image, message))
             continue;
         appendSlotLine(out, image, message);
-        out.append(kLineEnd);
+        out.append(kCrLf);
     }
     return out;
 }

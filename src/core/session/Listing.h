@@ -3,6 +3,7 @@
 // The listing of all stored messages shown under the editor: two header lines,
 // then one line per slot whose unit cell is not 0, every line ended by CR LF.
 
+#include "store/LineEnds.h"
 #include "store/MemoryImage.h"
 
 #include <QString>
@@ -12,7 +13,6 @@ namespace torsa::listing {
 
 inline constexpr QStringView kHeader = u"Numéro | Unité | Priorité |                 MESSAGE";
 inline constexpr QStringView kRule = u"--------------------------------------------------------------------";
-inline constexpr QStringView kLineEnd = u"\r\n";
 inline constexpr int kTextFieldWidth = 40;
 inline constexpr int kSlotLineWidth = 68; // a longer text widens its line: nothing is hidden
 

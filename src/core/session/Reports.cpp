@@ -1,15 +1,17 @@
 #include "Reports.h"
 
+#include <QAnyStringView>
+
 #include <initializer_list>
 
 namespace torsa::reports {
 namespace {
 
-QString joined(std::initializer_list<QStringView> parts)
+QString joined(std::initializer_list<QAnyStringView> parts)
 {
     QString text;
-    for (const QStringView part : parts)
-        text.append(part);
+    for (const QAnyStringView part : parts)
+        text.append(part.toString());
     return text;
 }
 
@@ -43,7 +45,7 @@ namespace {
 QString reportHead(const MemoryImage &image)
 {
     const QString mode = modeLine(image[address::kModeCell]);
-    return mode.isEmpty() ? joined({kHeader, kLineEnd}) : joined({kHeader, kLineEnd, mode, kLineEnd});
+    return mode.isEmpty() ? joined({kHeader, kLfCr}) : joined({kHeader, kLfCr, mode, kLfCr});
 }
 
 } // namespace
@@ -53,7 +55,7 @@ OpenReport forOpenedImage(const MemoryImage &image)
     OpenReport report;
     report.requestedMode = mode::fromLetter(image[address::kModeCell]);
     report.tally = image[address::kEmptyCountCell];
-    report.text = joined({reportHead(image), QString::number(report.tally), kEmptyPlural, kLineEnd});
+    report.text = joined({reportHead(image), QString::number(report.tally), kEmptyPlural, kLfCr});
     return report;
 }
 

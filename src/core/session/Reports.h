@@ -5,6 +5,7 @@
 // The mode and count lines come in named variants, each kept as the unit's
 // programming tool has always written it.
 
+#include "store/LineEnds.h"
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"
 
@@ -23,7 +24,6 @@ struct OpenReport {
 namespace reports {
 
 inline constexpr QStringView kHeader = u"Centrale de défauts :";
-inline constexpr QStringView kLineEnd = u"\n\r"; // the reports break their lines LF CR
 inline constexpr QStringView kReadSuccess = u"Lecture terminée avec succés !";
 inline constexpr QStringView kNoSession = u" Aucun message";
 inline constexpr QStringView kEmptyPlural = u" messages vides.";

@@ -1,9 +1,9 @@
 #include "SlotShift.h"
 
+#include "store/LineEnds.h"
+
 namespace torsa::slotshift {
 namespace {
-
-constexpr QStringView kLfCr = u"\n\r";
 
 bool inRange(int message, SessionMode mode)
 {

@@ -1,6 +1,7 @@
 #include "Validation.h"
 
 #include "CharCodes.h"
+#include "LineEnds.h"
 
 #include <QList>
 
@@ -9,7 +10,6 @@
 namespace torsa {
 namespace {
 
-const QString kLfCr = QStringLiteral("\n\r");
 
 // Device codes of the text, or the refusal of its first bad character.
 Verdict deviceCodes(const QString &text, std::vector<int> &codes)
