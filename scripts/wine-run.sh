@@ -1,7 +1,6 @@
 #!/bin/bash
 # Runs a Windows test program under Wine, as CTest's emulator for the Windows
-# build and for scripts/test-windows.sh. WINEPREFIX and WINEPATH come from
-# test-windows.sh (scripts/wine-env.sh).
+# build and for scripts/test-windows.sh, which sets WINEPREFIX and WINEPATH.
 #
 # Wine keeps QT_* variables from Windows programs and hands WINEQT_* to them
 # as QT_*; Qt Test under Wine writes its report only into a file given with

@@ -74,8 +74,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString communication = u"Problème de communication !\r\nEssayez à nouveau .\n"_s;
         const QString connection = u"Problème de connexion !\r\nVérifier le câble et le port COM choisi .\n"_s;
-        const QString usage = u"Usage : torsa-cli program|read|verify FILE --port PORT\n"
-                              "        torsa-cli test --port PORT\n"_s;
+        const QString usage = u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv]\n"
+                              "        torsa-cli verify FILE --port PORT... [--log LOG.csv]\n"
+                              "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
+                              "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
         const QString file = u"@/messages.zel"_s;
         const QStringList sim{u"--port"_s, u"SIM"_s};
         const QStringList verbose{u"--verbose"_s};

@@ -34,7 +34,7 @@ DisplayMenu::DisplayMenu(Session &session, PreviewSource &source, QWidget *paren
 
 void DisplayMenu::choose(DisplayType type)
 {
-    preview_.closeAll();
+    preview_.close();
     session_.setDisplay(type);
     for (const auto &[item, itemType] : items_)
         item->setChecked(itemType == session_.display());

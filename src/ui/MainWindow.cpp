@@ -38,15 +38,17 @@ constexpr int kRefreshIntervalMs = 600;
 constexpr QSize kClientArea(twips::toPixels(7785), twips::toPixels(4440));
 const QString kHelpDocument = QStringLiteral("AIDE_TORSA.DOC");
 
-// The production-file dialogs: title, the zel filter first and selected.
+// The production-file dialogs: their title, the zel filter first and selected
+// (Qt takes the pattern from the parentheses that end a label); no default
+// suffix, no initial directory, no overwrite question, no existence check.
 FileRequest productionFileRequest(FileRequest::Kind kind)
 {
     FileRequest request;
     request.kind = kind;
-    request.title = (kind == FileRequest::Kind::Save ? filetexts::kSaveTitle : filetexts::kOpenTitle).toString();
-    for (const QStringView filter : filetexts::kNameFilters)
-        request.nameFilters.append(filter.toString());
-    request.selectedFilter = filetexts::kFilterIndex - 1;
+    request.title = kind == FileRequest::Kind::Save ? QStringLiteral("Enregistrer un fichier de production")
+                                                    : QStringLiteral("Ouvrir un fichier de production");
+    request.nameFilters = {QStringLiteral("Fichiers zel(*.zel)"), QStringLiteral("Tous les fichiers (*.*)")};
+    request.selectedFilter = 0;
     return request;
 }
 
@@ -107,13 +109,13 @@ void MainWindow::buildClientArea()
     QPalette palette = client->palette();
     palette.setColor(QPalette::Window, QColor(224, 224, 224));
     client->setPalette(palette);
-    client->setFont(twips::font(QStringLiteral("MS Sans Serif"), 8.25, false));
+    client->setFont(twips::captionFont(8.25, false));
     setCentralWidget(client);
 
     editor_ = new MessageEditor(session_, *prompts_, client);
     panel_ = new TransferPanel(transfer_, client);
     listing_ = design::place(new QPlainTextEdit(client), u"Texte2", 120, 2400, 7575, 1935);
-    listing_->setFont(twips::font(QStringLiteral("Courier New"), 8.25, false));
+    listing_->setFont(twips::fixedFont(8.25, false));
     listing_->setLineWrapMode(QPlainTextEdit::NoWrap);
     listing_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     countLabel_ = design::place(new QLabel(client), u"Etiquette4", 4560, 2160, 3135, 255);

@@ -21,11 +21,9 @@ constexpr int kUnitMaximum = 31;
 constexpr int kNumberBarDesignMaximum = 189;
 constexpr int kPriorityBarDesignMaximum = 180;
 constexpr int kBlinkBoxFirstLeft = 2580;    // twips, Coche2
-constexpr int kBlinkBoxPitch = 120;         // twips, one Courier New character
+constexpr int kBlinkBoxPitch = 120;         // twips, one character of the fixed font
 constexpr int kShownMessageCharacters = 40; // what a refusal leaves in the text box
 
-const QString kSansSerif = QStringLiteral("MS Sans Serif");
-const QString kCourier = QStringLiteral("Courier New");
 
 QScrollBar *horizontalBar(QWidget *parent, int maximum)
 {
@@ -56,17 +54,17 @@ MessageEditor::MessageEditor(Session &session, UserPrompts &prompts, QWidget *pa
     setGeometry(twips::rect(120, 120, 7575, 1935));
 
     numberLabel_ = place(new QLabel(QStringLiteral(" Message n°000"), this), u"Etiquette1", 120, 360, 2295, 375);
-    numberLabel_->setFont(twips::font(kCourier, 12, true));
+    numberLabel_->setFont(twips::fixedFont(12, true));
     numberBar_ = place(horizontalBar(this, kNumberBarDesignMaximum), u"DéfilementH1", 120, 840, 2295, 255);
     unitLabel_ = place(new QLabel(QStringLiteral("Unité 0"), this), u"Etiquette2", 120, 1200, 1095, 255);
     priorityLabel_ = place(new QLabel(QStringLiteral("Priorité 0"), this), u"Etiquette7", 1200, 1200, 1215, 255);
     for (QLabel *label : {unitLabel_, priorityLabel_})
-        label->setFont(twips::font(kSansSerif, 8.25, true));
+        label->setFont(twips::captionFont(8.25, true));
     unitBar_ = place(horizontalBar(this, kUnitMaximum), u"DéfilementH2", 120, 1440, 1095, 255);
     priorityBar_ = place(horizontalBar(this, kPriorityBarDesignMaximum), u"DéfilementH3", 1200, 1440, 1215, 255);
 
     text_ = place(new QLineEdit(this), u"Texte1", 2550, 360, 4935, 375);
-    text_->setFont(monospacedToPitch(twips::font(kCourier, 9.75, true), twips::toPixels(kBlinkBoxPitch)));
+    text_->setFont(monospacedToPitch(twips::fixedFont(9.75, true), twips::toPixels(kBlinkBoxPitch)));
     text_->setMaxLength(std::numeric_limits<int>::max());
     // A thin border and no padding put the first character over Coche2.
     text_->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #808080; padding: 0px; background: white; }"));
@@ -88,8 +86,8 @@ MessageEditor::MessageEditor(Session &session, UserPrompts &prompts, QWidget *pa
     centerButton_ = place(new QPushButton(QStringLiteral("Centrer"), this), u"Commande2", 5040, 1200, 975, 495);
     validateButton_ = place(new QPushButton(QStringLiteral("Valider"), this), u"Commande6", 6240, 1200, 1095, 495);
     for (QPushButton *button : {eraseButton_, insertButton_, centerButton_})
-        button->setFont(twips::font(kSansSerif, 9.75, true));
-    validateButton_->setFont(twips::font(kSansSerif, 12, true));
+        button->setFont(twips::captionFont(9.75, true));
+    validateButton_->setFont(twips::captionFont(12, true));
 
     // Keyboard order of the design: the bars, the text, the boxes, the buttons.
     QWidget *previous = numberBar_;

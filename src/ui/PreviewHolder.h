@@ -25,9 +25,8 @@ public:
     // afresh (phase 0, ruler, timer started) and shows it.
     PreviewWindow *open(DisplayType type, PreviewSource &source);
 
-    // Closes the four preview windows in the order V116, V216, V120, V220;
-    // a window that is not open stays closed.
-    void closeAll();
+    // Closes the open preview, if any.
+    void close();
 
     // The open preview, or nullptr.
     PreviewWindow *window() const;

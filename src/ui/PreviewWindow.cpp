@@ -13,8 +13,6 @@
 namespace torsa {
 namespace {
 
-const QString kCellFamily = QStringLiteral("Courier New");
-const QString kCaptionFamily = QStringLiteral("MS Sans Serif");
 constexpr double kCaptionPoints = 9.75;
 
 // A yellow-green character LCD in a dark bezel: the glass inside the frame,
@@ -64,7 +62,7 @@ PreviewWindow::PreviewWindow(DisplayType type, PreviewSource &source) : QWidget(
     frame->setGeometry(pixels(layout.frame));
     frame->setStyleSheet(kGlassStyle);
 
-    const QFont cellFont = twips::font(kCellFamily, preview::kCellFontPoints, true);
+    const QFont cellFont = twips::fixedFont(preview::kCellFontPoints, true);
     for (int i = 1; i <= preview::kCellCount; ++i) {
         auto *cell = new QLabel(this);
         cell->setObjectName(QStringLiteral("Label%1").arg(i));
@@ -91,7 +89,7 @@ PreviewWindow::PreviewWindow(DisplayType type, PreviewSource &source) : QWidget(
         auto *caption = new QLabel(preview::limitCaption(), this);
         caption->setObjectName(QStringLiteral("Label41"));
         caption->setGeometry(pixels(layout.marker->caption));
-        caption->setFont(twips::font(kCaptionFamily, kCaptionPoints, false));
+        caption->setFont(twips::captionFont(kCaptionPoints, false));
         caption->setStyleSheet(kCaptionStyle);
     }
 

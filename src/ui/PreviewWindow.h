@@ -44,7 +44,7 @@ private:
 
     const DisplayType type_;
     PreviewSource &source_;
-    int phase_ = 0; // PHASE_CLI: 0 or its complement -1
+    int phase_ = 0; // the blink phase: 0 or its complement -1
 
     std::array<QLabel *, preview::kCellCount> cells_{}; // Label1 to Label40
     QTimer *timer_ = nullptr;                           // Timer1

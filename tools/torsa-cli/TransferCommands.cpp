@@ -89,8 +89,10 @@ std::optional<Request> parseRequest(TransferKind kind, const QStringList &argume
 
 QString usage()
 {
-    return u"Usage : torsa-cli program|read|verify FILE --port PORT\n"
-           "        torsa-cli test --port PORT\n"_s;
+    return u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv]\n"
+           "        torsa-cli verify FILE --port PORT... [--log LOG.csv]\n"
+           "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
+           "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
 }
 
 // Each port with the device it stands for; a refusal (on stderr) when one is

@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"zel-sim"_s);
-    QCoreApplication::setApplicationVersion(u"1.0.0"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TORSA_VERSION));
 
     const zelsim::ParsedOptions parsed = zelsim::parseOptions(app);
     if (!parsed.options)

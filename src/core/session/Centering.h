@@ -49,8 +49,8 @@ public:
     const QString &centeredText() const { return centered_; }
 
 private:
-    QString beforeCentering_; // TEXTE_AVANT_CENTRAGE
-    QString centered_;        // TEXTE_CENTRE
+    QString beforeCentering_;
+    QString centered_;
 };
 
 } // namespace torsa

@@ -2,6 +2,7 @@
 
 #include "Listing.h"
 #include "Reports.h"
+#include "store/Validation.h"
 
 namespace torsa::refresh {
 
@@ -17,9 +18,8 @@ void writeSummary(MemoryImage &image, int tally)
 RefreshTick tick(MemoryImage &image, SessionMode inForce)
 {
     RefreshTick result;
-    result.tally = image.presentCount();
+    result.tally = recount(image, inForce);
     writeSummary(image, result.tally);
-    image.set(address::kEmptyCountCell, mode::total(inForce) - result.tally);
 
     const int modeCell = image[address::kModeCell];
     result.requestedMode = mode::fromLetter(modeCell);
