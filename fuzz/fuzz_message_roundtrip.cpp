@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(image.unit(message.number) == message.unit, "unit");
     check(image.priority(message.number) == message.priority, "priority");
 
-    const QString shown = text::decode(image, message.number);
+    const QString shown = messagetext::decode(image, message.number);
     check(shown == testing::shownText(message.text), "the text shown is the text typed");
 
     const BlinkFlags flags = blink::decodeFlags(image, message.number);

@@ -162,7 +162,7 @@ private Q_SLOTS:
         for (int a = end; a < address::slotStart(9); ++a)
             QCOMPARE(image[a], 0x77);
         QCOMPARE(image[address::unitCell(9)], 0x55); // the next slot untouched
-        QCOMPARE(text::decode(image, 8), shown.isEmpty() ? text : shown);
+        QCOMPARE(messagetext::decode(image, 8), shown.isEmpty() ? text : shown);
     }
 
     // After "Valider" on the last message of a set the editor stays there (the

@@ -161,7 +161,7 @@ void MessageEditor::showCurrentMessage()
     unitBar_->setValue(image.unit(n));
     // A priority above the bar's maximum is shown at the maximum; the cell is not changed.
     priorityBar_->setValue(image.priority(n));
-    text_->setText(text::decode(image, n));
+    text_->setText(messagetext::decode(image, n));
     showBlinkFlags(blink::decodeFlags(image, n));
 }
 

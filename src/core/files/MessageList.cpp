@@ -14,7 +14,7 @@ MessageList fromImage(const MemoryImage &image)
             continue;
         ListedMessage message;
         message.number = n;
-        message.text = text::decode(image, n);
+        message.text = messagetext::decode(image, n);
         message.unit = image.unit(n);
         message.priority = image.priority(n);
         message.blinkMask = blinkMask(blink::decodeFlags(image, n), charcodes::characterCount(message.text));

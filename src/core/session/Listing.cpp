@@ -34,7 +34,7 @@ void appendSlotLine(QString &out, const MemoryImage &image, int message)
     out.append(u"  P: ");
     appendZeroPadded(out, image.priority(message), kPriorityDigits);
     out.append(u"  | ");
-    const QString text = text::decode(image, message);
+    const QString text = messagetext::decode(image, message);
     out.append(text);
     for (qsizetype i = text.size(); i < kTextFieldWidth; ++i)
         out.append(u' ');

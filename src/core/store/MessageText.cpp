@@ -2,7 +2,7 @@
 
 #include "CharCodes.h"
 
-namespace torsa::text {
+namespace torsa::messagetext {
 
 QString decode(const MemoryImage &image, int message)
 {
@@ -21,4 +21,4 @@ QString decode(const MemoryImage &image, int message)
     return result;
 }
 
-} // namespace torsa::text
+} // namespace torsa::messagetext
