@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Showing each message in the editor, one past the last slot included.
     for (int n = 0; n < address::kScannedSlotCount; ++n) {
-        const QString text = text::decode(*opened, n);
+        const QString text = messagetext::decode(*opened, n);
         check(text.size() <= address::kTextCells, "at most 42 characters");
         for (const QChar c : text)
             check(c.unicode() >= 32, "no control character shown");
