@@ -10,6 +10,7 @@
 #include "session/Centering.h"
 #include "session/Refresh.h"
 #include "session/Reports.h"
+#include "session/Session.h"
 #include "session/SlotShift.h"
 #include "store/AddressMap.h"
 #include "store/BlinkCoding.h"
@@ -19,6 +20,7 @@
 #include "store/Validation.h"
 #include "support/FileBytes.h"
 #include "support/MessageSets.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -355,6 +357,61 @@ private Q_SLOTS:
         QCOMPARE(slotshift::insertQuestion(image, SessionMode::WithPlc),
                  insert + QStringLiteral("( Le message n° 180 sera écrasé)"));
         QCOMPARE(slotshift::eraseQuestion(180), QStringLiteral(" Effacer le message n°180 ? \n\r"));
+    }
+
+    // The session's operations without a window: "Nouveau" asks under the mode
+    // still in force (a tick while the question is open counts with it) and sets
+    // the mode whatever the answer; "Valider" at its boundaries (42 cells, the
+    // last code the unit shows, the last message) moves on only when accepted;
+    // the current message stays within the mode; "Insérer", "Effacer" and
+    // "Centrer" tell and ask with their own texts and icons.
+    void sessionOperations()
+    {
+        ScriptedPrompts prompts;
+        Session session;
+        QString countDuringQuestion;
+        prompts.duringQuestion = [&] { countDuringQuestion = session.tick().countCaption; };
+        prompts.answers = {false};
+        QVERIFY(!session.startNew(SessionMode::WithPlc, prompts));
+        QCOMPARE(prompts.last(), box(u"Voulez vous commencer une nouvelle session ?\n\r"
+                                     "(tout les messages en mémoire seront effacés)"_s,
+                                     PromptIcon::Exclamation));
+        QCOMPARE(countDuringQuestion, u" Aucun message"_s);
+        QVERIFY(session.mode() == SessionMode::WithPlc && session.image()[address::kModeCell] == 65);
+
+        session.setCurrentMessage(200);
+        QVERIFY(session.currentMessage() == 180 && session.validate(1, 0, QString(42, u'x'), {}).accepted());
+        QCOMPARE(session.currentMessage(), 180);
+        session.setCurrentMessage(5);
+        QVERIFY(session.validate(2, 3, u"Ÿ"_s, {}).accepted()); // Windows-1252 159
+        QVERIFY(session.image()[address::textStart(5)] == 159 && session.currentMessage() == 6);
+        QCOMPARE(session.validate(2, 0, u"\u00A0"_s, {}).refusal, Refusal::CharacterAboveRange); // 160
+        QCOMPARE(session.validate(2, 0, QString(43, u'x'), {}).refusal, Refusal::TooManyBlinkZones);
+        QVERIFY(session.currentMessage() == 6 && session.image()[address::kEmptyCountCell] == 179);
+
+        session.setCurrentMessage(100);
+        prompts.answers = {false};
+        session.startNew(SessionMode::WithoutPlc, prompts);
+        QVERIFY(countDuringQuestion == u"179 messages vides."_s && session.currentMessage() == 16);
+        session.setCurrentMessage(5);
+        prompts.answers = {true, false};
+        QVERIFY(session.insertEmpty(prompts) && session.image()[address::unitCell(6)] == 130);
+        QCOMPARE(prompts.last().second, PromptIcon::Question);
+        QVERIFY(!session.erase(prompts) && session.image()[address::unitCell(6)] == 130);
+        QCOMPARE(prompts.last(), box(u" Effacer le message n°5 ? \n\r"_s, PromptIcon::Question));
+        QVERIFY(!session.center(u"Pompe"_s, prompts));
+        QCOMPARE(prompts.last(), box(u"Sélectionner un afficheur dans le menu affichage."_s, PromptIcon::Information));
+        session.setDisplay(DisplayType::OneBySixteen);
+        const qsizetype told = prompts.shown.size(); // too long for one line: left as typed, nothing said
+        QVERIFY(!session.center(QString(17, u'x'), prompts) && prompts.shown.size() == told);
+
+        prompts.answers = {true};
+        QVERIFY(session.startNew(SessionMode::WithoutPlc, prompts));
+        QVERIFY(session.currentMessage() == 0 && session.image() == newSession(SessionMode::WithoutPlc));
+        MemoryImage withPlc;
+        withPlc.set(address::kModeCell, 65);
+        QCOMPARE(session.open(withPlc).requestedMode, SessionMode::WithPlc);
+        QCOMPARE(session.mode(), SessionMode::WithPlc);
     }
 
     void center_data()

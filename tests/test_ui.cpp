@@ -16,6 +16,7 @@
 #include "support/MessageSets.h"
 #include "support/WindowUnderTest.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -186,25 +187,6 @@ private Q_SLOTS:
             QVERIFY2(f.get<QWidget>(name)->isEnabled(), name);
     }
 
-    // The refresh keeps running under the new-session question: it sees the mode in
-    // force, never the one chosen before the answer. No still sets the mode after.
-    void unconfirmedModeIsNeverSeen()
-    {
-        Fixture f;
-        QString countDuringQuestion;
-        f.prompts->duringQuestion = [&f, &countDuringQuestion] {
-            f.window->refresh();
-            countDuringQuestion = f.caption("Etiquette4");
-        };
-        f.newSession("MENU_ED_AVEC", false);
-        QCOMPARE(countDuringQuestion, u" Aucun message"_s);
-        for (int n = 0; n < 3; ++n)
-            f.store(n, u"M"_s);
-        f.newSession("MENU_ED_SANS", false);
-        QCOMPARE(countDuringQuestion, u"178 messages vides."_s);
-        QCOMPARE(f.window->sessionMode(), SessionMode::WithoutPlc);
-    }
-
     // "Valider" stores, recounts at once and moves on to the next number, never past
     // the last; an empty text stores nothing. A refusal stores nothing and stays:
     // one on the text cuts it to 40 characters, one on the priority keeps it whole.
@@ -344,13 +326,29 @@ private Q_SLOTS:
         QVERIFY(listing->textCursor().anchor() == 3000 && listing->textCursor().position() == 3050);
     }
 
-    // Qt's own buttons read French.
-    void frenchButtons()
+    // The real boxes: the program's title, the icon asked for, Qt's own buttons in French.
+    void realBoxes()
     {
         QTranslator translator;
         QVERIFY(installFrenchInterface(translator));
-        const QMessageBox question(QMessageBox::Question, QString(), u"?"_s, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(question.button(QMessageBox::Yes)->text().remove(u'&'), u"Oui"_s);
+        QtUserPrompts prompts(nullptr);
+        const std::pair<PromptIcon, QMessageBox::Icon> icons[] = {
+            {PromptIcon::Question, QMessageBox::Question},       {PromptIcon::Exclamation, QMessageBox::Warning},
+            {PromptIcon::Critical, QMessageBox::Critical},       {PromptIcon::Information, QMessageBox::Information},
+            {PromptIcon::None, QMessageBox::NoIcon}};
+        for (const auto &[icon, qtIcon] : icons) {
+            QString seen;
+            QTimer::singleShot(0, [&seen] {
+                auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                QAbstractButton *yes = open ? open->button(QMessageBox::Yes) : nullptr;
+                seen = open ? u"%1 %2 %3"_s.arg(open->windowTitle()).arg(open->icon()).arg(yes ? yes->text() : u"-"_s)
+                            : u"no box"_s;
+                if (open)
+                    open->done(QMessageBox::Yes);
+            });
+            QVERIFY(prompts.askYesNo(u"?"_s, icon));
+            QCOMPARE(seen.remove(u'&'), u"TORSA %1 Oui"_s.arg(qtIcon));
+        }
         QCoreApplication::removeTranslator(&translator);
     }
 
