@@ -299,7 +299,7 @@ void MainWindow::startTransfer(link::TransferKind kind)
     if (transfer_.isRunning())
         return;
     panel_->reset();
-    if (portMenu_->chosenCom() == 0) {
+    if (!portMenu_->hasChosenPort()) {
         prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
         return;
     }
@@ -321,7 +321,7 @@ void MainWindow::startLinkTest()
 {
     if (transfer_.isRunning())
         return;
-    if (portMenu_->chosenCom() == 0) {
+    if (!portMenu_->hasChosenPort()) {
         prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
         return;
     }

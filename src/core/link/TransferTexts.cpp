@@ -26,7 +26,12 @@ QString minutesSeconds(std::int64_t ms)
 
 QString portOpened(int comNumber)
 {
-    return u"Ouverture du port COM"_s + QString::number(comNumber) + u" effectuée avec succès."_s;
+    return portOpened(u"COM"_s + QString::number(comNumber));
+}
+
+QString portOpened(const QString &portName)
+{
+    return u"Ouverture du port "_s + portName + u" effectuée avec succès."_s;
 }
 
 QString portOpenFailed(int comNumber, LinkPort::OpenError error)

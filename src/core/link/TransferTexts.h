@@ -24,6 +24,8 @@ struct Report {
 };
 
 QString portOpened(int comNumber);
+// A port of the menu beyond COM4, by its own name ("COM7", "/dev/ttyUSB4").
+QString portOpened(const QString &portName);
 // A port the system refused (the user is not in the dialout group, or another
 // program holds it) says so on a second line; other failures have one line.
 QString portOpenFailed(int comNumber, LinkPort::OpenError error = LinkPort::OpenError::Other);
