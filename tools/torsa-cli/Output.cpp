@@ -1,17 +1,23 @@
 #include "Output.h"
 
+#include "Console.h"
+
 #include <QByteArray>
 
 namespace torsa::cli {
 
 bool write(std::FILE *stream, QByteArrayView bytes)
 {
+    if (console::isConsole(stream))
+        return console::writeText(stream, QString::fromUtf8(bytes));
     const auto size = static_cast<std::size_t>(bytes.size());
     return std::fwrite(bytes.data(), 1, size, stream) == size && std::fflush(stream) == 0;
 }
 
 bool print(std::FILE *stream, const QString &text)
 {
+    if (console::isConsole(stream))
+        return console::writeText(stream, text);
     return write(stream, text.toUtf8());
 }
 
