@@ -230,7 +230,8 @@ private Q_SLOTS:
         QTest::newRow("import, output cannot be made")
             << QStringList{u"import"_s, u"@empty-set.csv"_s, u"-o"_s, u"@no/such/dir/x.zel"_s} << 4
             << u"Erreur lors de la création de @no/such/dir/x.zel. Essayer à nouveau\n"_s;
-        QTest::newRow("ports, an argument") << QStringList{u"ports"_s, u"COM7"_s} << 64 << u"Usage : torsa-cli ports\n"_s;
+        QTest::newRow("ports, an argument")
+            << QStringList{u"ports"_s, u"COM7"_s} << 64 << u"Usage : torsa-cli ports\n"_s;
         QTest::newRow("export, file without a mode")
             << QStringList{u"export"_s, u"@no-mode.zel"_s, u"-o"_s, u"@x.csv"_s} << kExitDataRefused
             << u"@no-mode.zel : la cellule de mode 8188 vaut 0, ni 65 (« Avec automate ») ni 83 (« Sans automate ») ; "

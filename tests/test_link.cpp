@@ -154,10 +154,11 @@ private Q_SLOTS:
         QVERIFY(extraPortItems(present, com, std::nullopt) == others);
         QVERIFY(extraPortItems(present, com, gone) == (std::vector{gone, others[0], others[1]}));
         QVERIFY(extraPortItems(present, com, others[1]) == others);
-        QCOMPARE(portLines(present, com), u"/dev/ttyUSB10  -     FT232R USB UART  0403:6001  A50285BI\n"
-                                          "/dev/ttyS0     COM2  -\n"
-                                          "/dev/ttyS4     -     -\n"
-                                          "/dev/ttyUSB0   COM1  CP2102           10c4:ea60\n"_s);
+        QCOMPARE(portLines(present, com),
+                 u"/dev/ttyUSB10  -     FT232R USB UART  0403:6001  A50285BI\n"
+                 "/dev/ttyS0     COM2  -\n"
+                 "/dev/ttyS4     -     -\n"
+                 "/dev/ttyUSB0   COM1  CP2102           10c4:ea60\n"_s);
     }
 
     // zel-sim as a faulty or slow unit, then gone.

@@ -130,8 +130,8 @@ void PortMenu::listOtherPorts()
     // The checked port stays while it is held: a port unplugged since shows
     // itself gone when a transfer fails on it (the port is then closed).
     const std::optional<link::ExtraPortItem> checked = checkedOther();
-    const std::vector<link::ExtraPortItem> items = link::extraPortItems(
-        link::presentPorts(), link::comDevicesNow(), port_.isOpen() ? checked : std::nullopt);
+    const std::vector<link::ExtraPortItem> items =
+        link::extraPortItems(link::presentPorts(), link::comDevicesNow(), port_.isOpen() ? checked : std::nullopt);
 
     for (QAction *old : otherItems_)
         delete old;

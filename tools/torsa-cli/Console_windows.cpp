@@ -3,8 +3,6 @@
 #include <io.h>
 #include <windows.h>
 
-#include <algorithm>
-
 namespace torsa::cli::console {
 
 namespace {
@@ -37,7 +35,8 @@ bool writeText(std::FILE *stream, const QString &text)
     while (left > 0) {
         constexpr qsizetype kLargestPart = 16384;
         DWORD written = 0;
-        const auto part = static_cast<DWORD>(std::min(left, kLargestPart));
+        // (windows.h makes min a macro.)
+        const auto part = static_cast<DWORD>(left < kLargestPart ? left : kLargestPart);
         if (WriteConsoleW(console, next, part, &written, nullptr) == 0 || written == 0)
             return false;
         next += written;

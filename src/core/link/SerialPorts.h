@@ -16,10 +16,13 @@
 
 namespace torsa::link {
 
+// A port by the name --port takes and the menu shows ("COM7", "/dev/ttyUSB4"),
+// the device as the system describes it ("USB Serial Port"), and for a USB
+// adapter its ids and serial number.
 struct PresentPort {
-    QString name;        // what --port takes and the menu shows: "COM7", "/dev/ttyUSB4"
-    QString description; // as the system describes the device: "USB Serial Port"
-    std::optional<std::uint16_t> vendorId; // USB adapters only
+    QString name;
+    QString description;
+    std::optional<std::uint16_t> vendorId;
     std::optional<std::uint16_t> productId;
     QString serialNumber;
 };
