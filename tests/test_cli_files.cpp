@@ -2,10 +2,13 @@
 // are what their message lists give when typed through the rules of "Valider"
 // (the import does exactly that), and export gives the lists back; then a list
 // edited in a spreadsheet, refused rows, what an export cannot carry, and every
-// usage and file error with its exit status.
+// usage and file error with its exit status; the serial ports present, and the
+// choice between a progress redrawn in place and plain lines.
 
+#include "../tools/torsa-cli/ProgressStyle.h"
 #include "files/MessageListCsv.h"
 #include "files/ProductionFile.h"
+#include "link/SerialPorts.h"
 #include "store/CharCodes.h"
 #include "support/CliProcess.h"
 #include "support/MessageSets.h"
@@ -13,6 +16,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <tuple>
 
 using namespace torsa;
 using namespace torsa::testing;
@@ -191,6 +196,33 @@ private Q_SLOTS:
         QCOMPARE(readFile(list), messagelist::toCsv(messagelist::fromImage(image)));
     }
 
+    // The ports the core lists, in its table, or a line saying there is none.
+    void ports()
+    {
+        const CliRun run = runCli({u"ports"_s});
+        QCOMPARE(run.exitCode, 0);
+        const QList<link::PresentPort> present = link::presentPorts();
+        QCOMPARE(run.out, link::portLines(present, link::comDevicesNow()).toUtf8());
+        QCOMPARE(run.err, present.isEmpty() ? u"Aucun port série sur ce poste.\n"_s : QString());
+    }
+
+    // In place only on a terminal that takes escape sequences, asked for on a
+    // terminal only (a Windows console may refuse them): otherwise lines.
+    void progressStyle()
+    {
+        using enum cli::ProgressStyle;
+        for (const auto &[terminal, accepts, style] :
+             {std::tuple{true, true, InPlace}, std::tuple{true, false, Lines}, std::tuple{false, true, Lines}}) {
+            bool asked = false;
+            const auto enable = [&asked, accepts = accepts] {
+                asked = true;
+                return accepts;
+            };
+            QCOMPARE(cli::progressStyle(terminal, enable), style);
+            QCOMPARE(asked, terminal);
+        }
+    }
+
     // "@" stands for the test's own directory; "HELP" for what --help prints.
     void errors_data()
     {
@@ -213,6 +245,8 @@ private Q_SLOTS:
         QTest::newRow("import, output cannot be made")
             << QStringList{u"import"_s, u"@empty-set.csv"_s, u"-o"_s, u"@no/such/dir/x.zel"_s} << 4
             << u"Erreur lors de la création de @no/such/dir/x.zel. Essayer à nouveau\n"_s;
+        QTest::newRow("ports, an argument")
+            << QStringList{u"ports"_s, u"COM7"_s} << 64 << u"Usage : torsa-cli ports\n"_s;
         QTest::newRow("export, file without a mode")
             << QStringList{u"export"_s, u"@no-mode.zel"_s, u"-o"_s, u"@x.csv"_s} << kExitDataRefused
             << u"@no-mode.zel : la cellule de mode 8188 vaut 0, ni 65 (« Avec automate ») ni 83 (« Sans automate ») ; "

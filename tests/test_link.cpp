@@ -13,6 +13,7 @@
 #include "link/LinkPort.h"
 #include "link/PortNames.h"
 #include "link/Protocol.h"
+#include "link/SerialPorts.h"
 #include "link/TransferEngine.h"
 #include "link/TransferTexts.h"
 #include "store/AddressMap.h"
@@ -136,6 +137,28 @@ private Q_SLOTS:
         QCOMPARE(comDevice(1, u""_s, present), u"/dev/ttyUSB0"_s);
         QVERIFY(comNumberOf(u"com4"_s) == 4 && !comNumberOf(u"COM5"_s) && !comNumberOf(u"/dev/ttyUSB0"_s));
         QCOMPARE(devicePathFor(u"/dev/ttyUSB0"_s), u"/dev/ttyUSB0"_s);
+    }
+
+    // The ports present that no COM item stands for become items of their own,
+    // in COM order, the checked one kept while gone; `torsa-cli ports` names all.
+    void otherPorts()
+    {
+        const ComDevices com{u"/dev/ttyUSB0"_s, u"/dev/ttyS0"_s, u"/tmp/zel"_s, QString()};
+        const QList<PresentPort> present{{u"/dev/ttyUSB10"_s, u"FT232R USB UART"_s, 0x0403, 0x6001, u"A50285BI"_s},
+                                         {u"/dev/ttyS0"_s, QString(), {}, {}, {}},
+                                         {u"/dev/ttyS4"_s, QString(), {}, {}, {}},
+                                         {u"/dev/ttyUSB0"_s, u"CP2102"_s, 0x10c4, 0xea60, QString()}};
+        const ExtraPortItem gone{u"/dev/ttyACM3"_s, u"/dev/ttyACM3 : Arduino"_s};
+        const std::vector<ExtraPortItem> others{{u"/dev/ttyUSB10"_s, u"/dev/ttyUSB10 : FT232R USB UART"_s},
+                                                {u"/dev/ttyS4"_s, u"/dev/ttyS4"_s}};
+        QVERIFY(extraPortItems(present, com, std::nullopt) == others);
+        QVERIFY(extraPortItems(present, com, gone) == (std::vector{gone, others[0], others[1]}));
+        QVERIFY(extraPortItems(present, com, others[1]) == others);
+        QCOMPARE(portLines(present, com),
+                 u"/dev/ttyUSB10  -     FT232R USB UART  0403:6001  A50285BI\n"
+                 "/dev/ttyS0     COM2  -\n"
+                 "/dev/ttyS4     -     -\n"
+                 "/dev/ttyUSB0   COM1  CP2102           10c4:ea60\n"_s);
     }
 
     // zel-sim as a faulty or slow unit, then gone.

@@ -266,7 +266,7 @@ void MainWindow::startTransfer(link::TransferKind kind)
     if (transfer_.isRunning())
         return;
     panel_->reset();
-    if (portMenu_->chosenCom() == 0) {
+    if (!portMenu_->hasChosenPort()) {
         prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
         return;
     }
@@ -288,7 +288,7 @@ void MainWindow::startLinkTest()
 {
     if (transfer_.isRunning())
         return;
-    if (portMenu_->chosenCom() == 0) {
+    if (!portMenu_->hasChosenPort()) {
         prompts_->tell(link::text::selectPortFirst(), PromptIcon::Exclamation);
         return;
     }

@@ -1,17 +1,23 @@
 #pragma once
 
 // The "&Configurer" menu: COM1 to COM4, each opening its port at once with the
-// unit's line settings (the check mark is the only record of the port in use),
-// each showing as its tip the device it stands for, and "Test liaison série".
+// unit's line settings and showing as its tip the device it stands for, then,
+// listed afresh each time the menu opens, every other serial port present (an
+// adapter Windows numbered COM7, a fifth adapter on Linux), and "Test liaison
+// série". The port chosen is held here; the check marks show it, at most one.
 
-#include "session/UserPrompts.h"
 #include "link/LinkPort.h"
+#include "link/SerialPorts.h"
+#include "session/UserPrompts.h"
 
 #include <QMenu>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 class QAction;
+class QActionGroup;
 
 namespace torsa {
 
@@ -21,8 +27,10 @@ class PortMenu : public QMenu {
 public:
     PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent);
 
-    // The number of the checked COM item; 0 when none is.
-    int chosenCom() const;
+    // The COM item chosen (1 to 4); 0 when none is (or another port is).
+    int chosenCom() const { return chosenCom_; }
+    // Whether a port, COM1 to COM4 or another, was chosen and opened.
+    bool hasChosenPort() const { return chosenCom_ != 0 || chosenOther_.has_value(); }
     // Off while a transfer runs: the port may not change under it.
     void setItemsEnabled(bool enabled);
 
@@ -31,13 +39,23 @@ Q_SIGNALS:
 
 private:
     void choose(int comNumber);
+    void chooseOther(QAction *item);
     void openChosenPort();
+    // The check marks of the choice.
+    void showChoice();
     void updateStatusTips();
+    void listOtherPorts();
 
     link::LinkPort &port_;
     UserPrompts &prompts_;
     std::array<QAction *, 4> comItems_{}; // Menu_COM1 to Menu_COM4
+    std::vector<QAction *> otherItems_;   // the ports beyond them ("Menu_COM7")
+    std::vector<QAction *> separators_;   // around those, while there are any
     QAction *linkTestItem_ = nullptr;
+    QActionGroup *marks_ = nullptr; // every port item; none checked before a choice
+    bool itemsEnabled_ = true;
+    int chosenCom_ = 0;
+    std::optional<link::ExtraPortItem> chosenOther_;
 };
 
 } // namespace torsa

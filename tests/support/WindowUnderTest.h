@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QString>
 
@@ -46,6 +47,12 @@ public:
     QLineEdit *text() const { return get<QLineEdit>("Texte1"); }
     QString caption(const char *name) const { return get<QLabel>(name)->text(); }
     void click(const char *button) const { get<QPushButton>(button)->click(); }
+    // Opens and closes the menu, as a user looking at it does.
+    void look(const char *menu) const
+    {
+        get<QMenu>(menu)->popup({});
+        get<QMenu>(menu)->hide();
+    }
 
     // "Nouveau" > that item, answered Yes or No.
     void newSession(const char *item, bool yes = true)

@@ -70,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM3"_s, listed), u"COM2 : "_s + adapter);
         QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM9"_s, listed), u"COM2 : COM9"_s);
 
-        QCOMPARE(link::text::portOpenFailed(3, link::LinkPort::OpenError::PermissionDenied),
+        QCOMPARE(link::text::portOpenFailed(u"COM3"_s, link::LinkPort::OpenError::PermissionDenied),
                  u"L'ouverture du port COM3 à échouée !\r\nAccès refusé : le port est pris par un autre programme."_s);
     }
 

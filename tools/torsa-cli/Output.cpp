@@ -1,5 +1,7 @@
 #include "Output.h"
 
+#include "Console.h"
+
 #include "files/FileTexts.h"
 
 #include <QByteArray>
@@ -8,12 +10,16 @@ namespace torsa::cli {
 
 bool write(std::FILE *stream, QByteArrayView bytes)
 {
+    if (console::isConsole(stream))
+        return console::writeText(stream, QString::fromUtf8(bytes));
     const auto size = static_cast<std::size_t>(bytes.size());
     return std::fwrite(bytes.data(), 1, size, stream) == size && std::fflush(stream) == 0;
 }
 
 bool print(std::FILE *stream, const QString &text)
 {
+    if (console::isConsole(stream))
+        return console::writeText(stream, text);
     return write(stream, text.toUtf8());
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // What torsa-cli writes, and the status it ends with: messages go to stderr in
-// UTF-8, a command's output (a listing, a list) to stdout.
+// UTF-8, a command's output (a listing, a list) to stdout. A Windows console
+// gets them as text instead, shown exactly whatever its code page.
 
 #include "files/FileSaving.h"
 
@@ -23,7 +24,8 @@ enum ExitCode : int {
     kExitOutputFailed = 74, // stdout could not take the output (full disk, closed pipe)
 };
 
-// Writes the bytes whole and flushes; false when the stream did not take them.
+// Writes the bytes whole and flushes (to a Windows console: the UTF-8 bytes as
+// text); false when the stream did not take them.
 bool write(std::FILE *stream, QByteArrayView bytes);
 
 // The text in UTF-8.

@@ -1,6 +1,7 @@
 #include "ProgressBoard.h"
 
 #include "Output.h"
+#include "ProgressStyle.h"
 #include "UnitRun.h"
 
 #include "link/TransferTexts.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <unistd.h>
 #include <utility>
 
 namespace torsa::cli {
@@ -47,7 +47,7 @@ QString deviceOf(const UnitRun &unit)
 ProgressBoard::ProgressBoard(std::vector<const UnitRun *> units, QObject *parent)
     : QObject(parent)
     , units_(std::move(units))
-    , terminal_(::isatty(::fileno(stderr)) == 1)
+    , terminal_(stderrProgressStyle() == ProgressStyle::InPlace)
 {
     for (const UnitRun *unit : units_) {
         portWidth_ = std::max(portWidth_, unit->port().given.size());

@@ -1,17 +1,17 @@
 #include "ProgressLine.h"
 
 #include "Output.h"
+#include "ProgressStyle.h"
 
 #include "link/TransferTexts.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace torsa::cli {
 
 using namespace Qt::StringLiterals;
 
-ProgressLine::ProgressLine() : enabled_(::isatty(::fileno(stderr)) == 1)
+ProgressLine::ProgressLine() : enabled_(stderrProgressStyle() == ProgressStyle::InPlace)
 {}
 
 void ProgressLine::show(link::TransferKind kind, int address, std::int64_t elapsedMs)

@@ -1,7 +1,8 @@
 #pragma once
 
 // The progress line of one transfer on a terminal: activity, percentage, elapsed
-// time and time left, redrawn in place on stderr. Off when stderr is not a terminal.
+// time and time left, redrawn in place on stderr. Off when stderr is not a terminal
+// that takes escape sequences (ProgressStyle.h).
 
 #include "link/TransferOutcome.h"
 

@@ -3,6 +3,7 @@
 #include "CsvCommands.h"
 #include "ListCommand.h"
 #include "Output.h"
+#include "PortsCommand.h"
 #include "StandardStreams.h"
 #include "TransferCommands.h"
 
@@ -28,6 +29,8 @@ QString usageText()
     text.append(transferCommandsHelp());
     text.append(u'\n');
     text.append(csvCommandsHelp());
+    text.append(u'\n');
+    text.append(portsCommandHelp());
     return text;
 }
 
@@ -54,6 +57,8 @@ int run(const QStringList &commandLine)
         return runTransferCommand(command, arguments);
     if (isCsvCommand(command))
         return runCsvCommand(command, arguments);
+    if (command == u"ports")
+        return runPortsCommand(arguments);
 
     print(stderr, usageText());
     return kExitUsage;

@@ -21,19 +21,14 @@ QString minutesSeconds(std::int64_t ms)
 
 } // namespace
 
-QString portOpened(int comNumber)
+QString portOpened(const QString &portName)
 {
-    return u"Ouverture du port COM"_s + QString::number(comNumber) + u" effectuée avec succès."_s;
+    return u"Ouverture du port "_s + portName + u" effectuée avec succès."_s;
 }
 
-QString portOpenFailed(int comNumber, LinkPort::OpenError error)
+QString portOpenFailed(const QString &portName, LinkPort::OpenError error)
 {
-    return portOpenFailed(u"COM"_s + QString::number(comNumber), error);
-}
-
-QString portOpenFailed(const QString &portAsGiven, LinkPort::OpenError error)
-{
-    QString text = u"L'ouverture du port "_s + portAsGiven + u" à échouée !"_s;
+    QString text = u"L'ouverture du port "_s + portName + u" à échouée !"_s;
     if (error == LinkPort::OpenError::PermissionDenied) {
 #ifdef Q_OS_WIN
         // Windows has no dialout group: it refuses a port another program holds.

@@ -13,12 +13,12 @@
 
 namespace torsa::link::text {
 
-QString portOpened(int comNumber);
+// The port by the name the menu or the command line gives it ("COM2", "COM7",
+// "/dev/ttyUSB4").
+QString portOpened(const QString &portName);
 // A port the system refused (the user is not in the dialout group, or another
 // program holds it) says so on a second line; other failures have one line.
-QString portOpenFailed(int comNumber, LinkPort::OpenError error = LinkPort::OpenError::Other);
-// The command-line form names the port as the user gave it.
-QString portOpenFailed(const QString &portAsGiven, LinkPort::OpenError error = LinkPort::OpenError::Other);
+QString portOpenFailed(const QString &portName, LinkPort::OpenError error = LinkPort::OpenError::Other);
 QString selectPortFirst();
 
 QString confirmation(TransferKind kind);
