@@ -230,8 +230,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("err");
         QTest::newRow("help") << QStringList{u"--help"_s} << 0 << QString();
-        QTest::newRow("nothing") << QStringList{} << 64 << u"HELP"_s;
-        QTest::newRow("unknown command") << QStringList{u"lister"_s, u"a.zel"_s} << 64 << u"HELP"_s;
+        QTest::newRow("nothing") << QStringList{} << 64 << u"Il manque la commande.\nHELP"_s;
+        QTest::newRow("unknown command") << QStringList{u"lister"_s, u"a.zel"_s} << 64
+                                         << u"Commande inconnue : lister\nHELP"_s;
         QTest::newRow("list, short file")
             << QStringList{u"list"_s, u"@short.zel"_s} << 4 << u"Erreur d'ouverture de @short.zel\n"_s;
         QTest::newRow("import, no output")
@@ -262,7 +263,7 @@ private Q_SLOTS:
         arguments.replaceInStrings(u"@"_s, base);
         const CliRun run = runCli(arguments);
         QCOMPARE(run.exitCode, exitCode);
-        QCOMPARE(run.err, err == u"HELP" ? QString::fromUtf8(runCli({u"--help"_s}).out) : err.replace(u"@"_s, base));
+        QCOMPARE(run.err, err.replace(u"@"_s, base).replace(u"HELP"_s, QString::fromUtf8(runCli({u"--help"_s}).out)));
         QCOMPARE(run.out.isEmpty(), exitCode != 0);
         QVERIFY(!QFile::exists(path(u"x.zel"_s)) && !QFile::exists(path(u"x.csv"_s)));
     }

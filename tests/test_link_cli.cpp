@@ -7,11 +7,13 @@
 #include "store/AddressMap.h"
 
 #include <QCryptographicHash>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -72,12 +74,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        const QString communication = u"Problème de communication !\r\nEssayez à nouveau .\n"_s;
+        const QString communication =
+            u"Problème de communication !\r\nEssayez à nouveau .\nL'unité ne répond plus à l'adresse 300\n"_s;
         const QString connection = u"Problème de connexion !\r\nVérifier le câble et le port COM choisi .\n"_s;
-        const QString usage = u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv]\n"
-                              "        torsa-cli verify FILE --port PORT... [--log LOG.csv]\n"
-                              "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
-                              "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
+        const QString usage =
+            u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
+            "        torsa-cli verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
+            "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
+            "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
         const QString file = u"@/messages.zel"_s;
         const QStringList sim{u"--port"_s, u"SIM"_s};
         const QStringList verbose{u"--verbose"_s};
@@ -89,14 +93,36 @@ private Q_SLOTS:
             << QStringList{u"--read-zero"_s} << QStringList{u"test"_s} + sim << 1 << connection;
         QTest::newRow("verify, one cell differs")
             << QStringList{u"--load"_s, u"@/unit.zel"_s} << QStringList{u"verify"_s, file} + sim << 2
-            << u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\n"_s;
+            << u"Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\n"
+               "Adresse 5000 : octet attendu 217, octet lu 218\n"_s;
         QTest::newRow("port that is no terminal")
             << verbose << QStringList{u"program"_s, file, u"--port"_s, u"/dev/null"_s} << 3
             << u"L'ouverture du port /dev/null à échouée !\n"_s;
         QTest::newRow("read into a missing folder")
             << verbose << QStringList{u"read"_s, u"@/no/such.zel"_s} + sim << 4
             << u"Erreur lors de la création de @/no/such.zel. Essayer à nouveau\n"_s;
-        QTest::newRow("no port") << verbose << QStringList{u"program"_s, file} << 64 << usage;
+        QTest::newRow("short file") << verbose << QStringList{u"verify"_s, u"@/short.zel"_s} + sim << 4
+                                    << u"Erreur d'ouverture de @/short.zel\ntrop court : 100 octets sur 8192\n"_s;
+        const QString hash =
+            QString::fromLatin1(QCryptographicHash::hash(pattern(1), QCryptographicHash::Sha256).toHex());
+        const QString other = QString(64, u'A');
+        QTest::newRow("not the file expected")
+            << verbose << QStringList{u"program"_s, file, u"--expect-sha256"_s, other} + sim << 4
+            << u"Le fichier @/messages.zel n'est pas celui attendu : SHA-256 %1 au lieu de %2.\n"_s.arg(
+                   hash, other.toLower());
+        QTest::newRow("the file expected, in capitals")
+            << QStringList{u"--load"_s, u"@/messages.zel"_s}
+            << QStringList{u"verify"_s, file, u"--expect-sha256="_s + hash.toUpper()} + sim << 0
+            << u"Vérification terminée avec succés !\n"_s;
+        for (const auto &[name, arguments, problem] :
+             {std::tuple{"no port", QStringList{u"program"_s, file}, u"Il manque --port PORT."_s},
+              std::tuple{"no file", QStringList{u"verify"_s} + sim, u"Il manque le fichier FILE."_s},
+              std::tuple{"unknown option", QStringList{u"test"_s, u"--fast"_s} + sim, u"Option inconnue : --fast"_s},
+              std::tuple{"read on two ports", QStringList{u"read"_s, file} + sim + sim,
+                         u"read ne prend qu'un seul --port."_s},
+              std::tuple{"log twice", QStringList{u"test"_s, u"--log=a"_s, u"--log=b"_s} + sim,
+                         u"--log est donné deux fois."_s}})
+            QTest::newRow(name) << verbose << arguments << 64 << problem + u'\n' + usage;
         QTest::newRow("port given twice")
             << verbose << QStringList{u"program"_s, file} + sim + sim << 64 << u"Le port SIM est donné deux fois.\n"_s;
         QTest::newRow("one device under two names") << QStringList{u"--verbose"_s, u"--link"_s, u"@/zel"_s}
@@ -116,6 +142,7 @@ private Q_SLOTS:
         QByteArray unit = pattern(1);
         unit[5000] = static_cast<char>(unit.at(5000) + 1);
         QVERIFY(writeFile(dir_.filePath(u"unit.zel"_s), unit));
+        QVERIFY(writeFile(dir_.filePath(u"short.zel"_s), pattern(1).first(100)));
         SimProcess sim;
         QVERIFY(sim.start(simOptions.replaceInStrings(u"@"_s, dir_.path())));
         arguments.replaceInStrings(u"@"_s, dir_.path()).replaceInStrings(u"SIM"_s, sim.path());
@@ -131,9 +158,11 @@ private Q_SLOTS:
 
     // Several units at once, each on its own simulator ("-": a port that does
     // not exist), split over one or two processes sharing a new log. Each unit's
-    // closing line and last log row carry its own text; its log rows are
-    // "command=status" in order, with the file's SHA-256; a unit programmed
-    // successfully holds the file.
+    // closing line and last log row carry its own text and where it stopped
+    // ("address,expected,read"); its log rows are "command=status" in order,
+    // with the file's SHA-256 and the host; a unit programmed successfully
+    // holds the file. Without a terminal each unit's progress comes as lines,
+    // and each process ends on its verdict.
     void severalUnits_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -141,13 +170,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("units"); // simulator options of each unit
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("stops");
         QTest::addColumn<int>("exitCode");
         const QStringList programVerify{u"program"_s, u"@/messages.zel"_s, u"--verify"_s};
         const QString verified = u"Vérification terminée avec succés !"_s;
         const QString communication = u"Problème de communication ! Essayez à nouveau ."_s;
         QTest::newRow("four units, two processes, one log")
             << programVerify << 2 << QStringList(4, QString()) << QStringList(4, u"program=0 verify=0"_s)
-            << QStringList(4, verified) << 0;
+            << QStringList(4, verified) << QStringList(4, u",,"_s) << 0;
         QTest::newRow("faulty units beside good ones")
             << programVerify << 1
             << QStringList{{}, u"--read-zero"_s, u"--silent-from 300"_s, u"-"_s, u"--die-at 300"_s, {}}
@@ -156,11 +186,11 @@ private Q_SLOTS:
             << QStringList{verified,      u"Erreur Vérification ! Reprogrammez à nouveau .(Err: 0)"_s,
                            communication, u"L'ouverture du port /dev/torsa-no-such-port à échouée !"_s,
                            communication, verified}
-            << 2;
+            << QStringList{u",,"_s, u"0,1,0"_s, u"300,,"_s, u",,"_s, u"300,,"_s, u",,"_s} << 2;
         for (const char *const stop : {"interrupted", "terminated"})
             QTest::newRow(stop) << QStringList{u"program"_s, u"@/messages.zel"_s} << 1
                                 << QStringList(2, u"--baud 9600 --verbose"_s) << QStringList(2, u"program=1"_s)
-                                << QStringList(2, u"Transfert interrompu."_s) << 1;
+                                << QStringList(2, u"Transfert interrompu."_s) << QStringList(2, u",,"_s) << 1;
     }
 
     void severalUnits()
@@ -170,6 +200,7 @@ private Q_SLOTS:
         QFETCH(QStringList, units);
         QFETCH(QStringList, rows);
         QFETCH(QStringList, texts);
+        QFETCH(QStringList, stops);
         QFETCH(int, exitCode);
         const QString log = dir_.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".csv"_s);
         // Ctrl+C, or SIGTERM from a supervisor: the same stop.
@@ -205,7 +236,19 @@ private Q_SLOTS:
             QCOMPARE(cli->exitCode(), exitCode);
             err += QString::fromUtf8(cli->readAllStandardError());
         }
-        const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
+        QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
+        const QStringList progress = lines.filter(u"en cours..."_s);
+        QVERIFY(rows[0] != u"program=0 verify=0"_s
+                || !progress.filter(u" Vérification en cours...  50%  effectuée"_s).isEmpty());
+        const QStringList verdicts = lines.filter(u"Bilan : "_s);
+        QCOMPARE(verdicts.size(), processes);
+        const QString verified = u"Vérification terminée avec succés !"_s;
+        const auto failed = texts.size() - texts.count(verified);
+        QVERIFY2(
+            processes > 1
+                || verdicts[0].startsWith(u"Bilan : %1 bonnes, %2 en échec"_s.arg(texts.size() - failed).arg(failed)),
+            qPrintable(verdicts[0]));
+        lines.removeIf([&](const QString &line) { return progress.contains(line) || verdicts.contains(line); });
         QCOMPARE(lines.size(), units.size());
         const QByteArray bytes = readFile(log);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
@@ -216,15 +259,21 @@ private Q_SLOTS:
         for (auto record = records.begin() + 1; record != records.end(); ++record) {
             const QStringList &fields = record->fields;
             const qsizetype unit = ports.indexOf(fields.at(2));
-            QVERIFY(unit >= 0 && fields.size() == 9);
+            QVERIFY(unit >= 0 && fields.size() == 15);
+            QCOMPARE(fields.at(10), QSysInfo::machineHostName());
+            QVERIFY(!fields.at(9).isEmpty() && fields.at(11).isEmpty());
             seen[unit] += (seen[unit].isEmpty() ? u""_s : u" "_s) + fields.at(1) + u'=' + fields.at(6);
             QCOMPARE(fields.at(5).toLatin1(), hash);
-            if (seen[unit] == rows[unit])
+            if (seen[unit] == rows[unit]) {
                 QCOMPARE(QString(fields.at(7)).replace(u"\r\n"_s, u" "_s), texts[unit]);
+                QCOMPARE(fields.mid(12).join(u','), stops[unit]);
+            }
         }
         for (qsizetype i = 0; i < units.size(); ++i) {
             QCOMPARE(seen[i], rows[i]);
-            QVERIFY2(lines[i].startsWith(ports[i]) && lines[i].endsWith(u"  "_s + texts[i]), qPrintable(lines[i]));
+            QVERIFY2(lines[i].startsWith(ports[i]) && lines[i].contains(u"  "_s + texts[i]), qPrintable(lines[i]));
+            QVERIFY(failed == 0 || processes > 1 || texts[i] == verified
+                    || verdicts[0].contains(ports[i] + u" : "_s + texts[i]));
             QVERIFY(sims[i]->stop());
             if (rows[i].startsWith(u"program=0"_s))
                 QCOMPARE(readFile(dir_.filePath(u"unit%1.zel"_s.arg(i))), pattern(1));

@@ -83,6 +83,8 @@ void ProductionRun::onStepFinished(const UnitRun &unit, const UnitRun::Step &ste
     if (units_.size() == 1) {
         line_.end();
         say(step.text);
+        if (step.diagnostic)
+            say(diagnosticText(*step.diagnostic));
     }
 }
 

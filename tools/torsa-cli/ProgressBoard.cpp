@@ -7,6 +7,7 @@
 #include "link/TransferTexts.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 #include <chrono>
@@ -42,7 +43,27 @@ QString deviceOf(const UnitRun &unit)
     return unit.port().device.isEmpty() ? u"-"_s : unit.port().device;
 }
 
+// Without a terminal, a unit's progress is a line every tenth of a pass.
+constexpr int kPercentPerLine = 10;
+
 } // namespace
+
+QString verdictLine(const std::vector<UnitVerdict> &units)
+{
+    const auto good = std::ranges::count_if(units, [](const UnitVerdict &unit) { return unit.exitCode == 0; });
+    const auto failed = static_cast<qsizetype>(units.size()) - good;
+    QString line = u"Bilan : %1 %2, %3 en échec"_s.arg(good).arg(good == 1 ? u"bonne"_s : u"bonnes"_s).arg(failed);
+    QStringList failures;
+    for (const UnitVerdict &unit : units) {
+        if (unit.exitCode != 0)
+            failures << unit.port + u" : "_s + oneLine(unit.text);
+    }
+    if (!failures.isEmpty())
+        line += u" ("_s + failures.join(u" ; "_s) + u')';
+    return line;
+}
+
+namespace {} // namespace
 
 ProgressBoard::ProgressBoard(std::vector<const UnitRun *> units, QObject *parent)
     : QObject(parent)
@@ -55,6 +76,21 @@ ProgressBoard::ProgressBoard(std::vector<const UnitRun *> units, QObject *parent
     }
     redraw_.setInterval(kRedrawInterval);
     connect(&redraw_, &QTimer::timeout, this, &ProgressBoard::draw);
+    if (terminal_)
+        return;
+    // A script watching the run still sees each unit move.
+    for (const UnitRun *unit : units_) {
+        connect(unit, &UnitRun::progress, this, [this, unit, step = -1, kind = unit->kind()](int address) mutable {
+            const int reached = link::text::percentNumber(address) / kPercentPerLine;
+            if (reached == step && kind == unit->kind())
+                return;
+            step = reached;
+            kind = unit->kind();
+            print(stderr,
+                  unit->port().given.leftJustified(portWidth_) + link::text::activity(kind)
+                      + link::text::percent(address) + u'\n');
+        });
+    }
 }
 
 void ProgressBoard::start()
@@ -76,9 +112,12 @@ void ProgressBoard::finish()
     // when too long: nothing moves back over them.
     const QString lineEnd = terminal_ ? u"\x1b[K\n"_s : u"\n"_s;
     QString text = terminal_ ? u"\x1b[?7h"_s : QString();
-    for (const UnitRun *unit : units_)
+    std::vector<UnitVerdict> verdicts;
+    for (const UnitRun *unit : units_) {
         text += summaryLine(*unit) + lineEnd;
-    print(stderr, text);
+        verdicts.push_back({unit->port().given, unit->lastStep().exitCode, unit->lastStep().text});
+    }
+    print(stderr, text + verdictLine(verdicts) + lineEnd);
 }
 
 void ProgressBoard::draw()
@@ -106,13 +145,14 @@ QString ProgressBoard::progressLine(const UnitRun &unit) const
         return port;
     // The activity text starts with a blank of its own.
     return port + u' ' + link::text::activity(unit.kind()) + link::text::percent(unit.address()) + u"  "_s
-        + link::text::timeProgress(unit.elapsedMs(), unit.address());
+        + link::text::timeProgress(unit.elapsedMs(), unit.address(), unit.passesAfter());
 }
 
 QString ProgressBoard::summaryLine(const UnitRun &unit) const
 {
     return unit.port().given.leftJustified(portWidth_) + u"  "_s + deviceOf(unit).leftJustified(deviceWidth_) + u"  "_s
-        + duration(unit.durationMs()) + u"  "_s + oneLine(unit.lastStep().text);
+        + duration(unit.durationMs()) + u"  "_s + oneLine(unit.lastStep().text)
+        + (unit.lastStep().diagnostic ? u"  "_s + diagnosticText(*unit.lastStep().diagnostic) : QString());
 }
 
 } // namespace torsa::cli

@@ -3,7 +3,8 @@
 // What a run of several units shows on stderr: on a terminal one progress line
 // per unit (port, percentage, elapsed time, time left), redrawn in place; at the
 // end one line per unit: the port as given, the device it stood for, how long
-// it took and the message that ended it.
+// it took and the message that ended it, then the run's verdict. Without a
+// terminal, a line per unit every tenth of a pass instead of the board.
 
 #include <QObject>
 #include <QString>
@@ -14,6 +15,17 @@
 namespace torsa::cli {
 
 class UnitRun;
+
+// How one unit of a run ended.
+struct UnitVerdict {
+    QString port;
+    int exitCode = 0;
+    QString text;
+};
+
+// The run's last line: how many units ended well, how many failed, and each
+// failed unit's port with the message that ended it.
+QString verdictLine(const std::vector<UnitVerdict> &units);
 
 class ProgressBoard : public QObject {
     Q_OBJECT

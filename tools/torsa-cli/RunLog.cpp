@@ -5,9 +5,11 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <QSysInfo>
 #include <QTemporaryFile>
 
 #include <cstdlib>
+#include <optional>
 
 namespace torsa::cli {
 
@@ -24,7 +26,8 @@ constexpr int kDurationDecimals = 3;
 QString headerRecord()
 {
     return csv::record({u"Date"_s, u"Commande"_s, u"Port"_s, u"Périphérique"_s, u"Fichier"_s, u"SHA-256"_s, u"Code"_s,
-                        u"Résultat"_s, u"Durée (s)"_s});
+                        u"Résultat"_s, u"Durée (s)"_s, u"Version"_s, u"Poste"_s, u"Unité"_s, u"Adresse"_s, u"Attendu"_s,
+                        u"Lu"_s});
 }
 
 // The command-line name of the command.
@@ -47,6 +50,11 @@ QString isoDateTime(const QDateTime &at)
     return at.toString(u"yyyy-MM-dd'T'HH:mm:ss"_s) + (offsetMinutes < 0 ? u'-' : u'+')
         + u"%1:%2"_s.arg(absolute / kMinutesPerHour, 2, 10, QLatin1Char('0'))
               .arg(absolute % kMinutesPerHour, 2, 10, QLatin1Char('0'));
+}
+
+QString numberOrEmpty(std::optional<int> value)
+{
+    return value ? QString::number(*value) : QString();
 }
 
 // A decimal comma, as a French-locale spreadsheet reads numbers.
@@ -83,8 +91,10 @@ bool RunLog::createWithHeader(const QString &path)
     return QFile::rename(draft.fileName(), path);
 }
 
-bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRun::Step &step)
+bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRun::Step &step,
+                    std::optional<int> unitNumber)
 {
+    const std::optional<Diagnostic> &diagnostic = step.diagnostic;
     const QStringList fields{isoDateTime(step.started),
                              commandName(step.kind),
                              port.given,
@@ -93,7 +103,13 @@ bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRu
                              QString::fromLatin1(step.sha256),
                              QString::number(step.exitCode),
                              step.text,
-                             seconds(step.durationMs)};
+                             seconds(step.durationMs),
+                             QStringLiteral(TORSA_VERSION),
+                             QSysInfo::machineHostName(),
+                             numberOrEmpty(unitNumber),
+                             numberOrEmpty(diagnostic ? std::optional(diagnostic->address) : std::nullopt),
+                             numberOrEmpty(diagnostic ? diagnostic->expected : std::nullopt),
+                             numberOrEmpty(diagnostic ? diagnostic->read : std::nullopt)};
     return appendWhole(csv::record(fields).toUtf8());
 }
 

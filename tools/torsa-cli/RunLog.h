@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 namespace torsa::cli {
 
 class RunLog {
@@ -21,8 +23,10 @@ public:
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.fileName(); }
 
-    // The row of one finished command; false when the log did not take it.
-    bool append(const UnitRun::Port &port, const QString &file, const UnitRun::Step &step);
+    // The row of one finished command, with this program's version, the host
+    // and the unit's number in a station run; false when the log did not take it.
+    bool append(const UnitRun::Port &port, const QString &file, const UnitRun::Step &step,
+                std::optional<int> unitNumber = std::nullopt);
 
 private:
     static bool createWithHeader(const QString &path);

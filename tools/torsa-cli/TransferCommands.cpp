@@ -1,5 +1,6 @@
 #include "TransferCommands.h"
 
+#include "ImageHash.h"
 #include "Output.h"
 #include "ProductionRun.h"
 #include "RunLog.h"
@@ -9,6 +10,7 @@
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "link/PortNames.h"
+#include "store/AddressMap.h"
 
 #include <QFileInfo>
 
@@ -27,6 +29,7 @@ struct Request {
     QString file;
     QStringList ports;
     QString log;
+    QString expectedSha256; // lower case; empty: any file
     bool verifyAfter = false;
 };
 
@@ -56,43 +59,81 @@ std::optional<QString> optionValue(QStringView name, const QStringList &argument
     return std::nullopt;
 }
 
-// FILE (not for test), --port PORT (several, except for read), --log FILE.csv
-// and, for program, --verify, in any order.
-std::optional<Request> parseRequest(TransferKind kind, const QStringList &arguments)
+// The request, or what is wrong with the command line.
+struct ParsedRequest {
+    std::optional<Request> request;
+    QString problem;
+};
+
+ParsedRequest refused(const QString &problem)
 {
-    Request request{kind, {}, {}, {}, false};
-    bool haveFile = false;
+    return {std::nullopt, problem};
+}
+
+// FILE (not for test), --port PORT (several, except for read), --log FILE.csv,
+// --expect-sha256 HEX for program and verify and, for program, --verify, in
+// any order.
+ParsedRequest parseRequest(TransferKind kind, const QStringList &arguments)
+{
+    Request request{kind, {}, {}, {}, {}, false};
+    const bool takesFile = kind != TransferKind::LinkTest;
+    const bool takesHash = kind == TransferKind::Program || kind == TransferKind::Verify;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (const auto port = optionValue(u"--port", arguments, i)) {
-            if (port->isEmpty() || (kind == TransferKind::Read && !request.ports.isEmpty()))
-                return std::nullopt;
+            if (port->isEmpty())
+                return refused(u"--port attend un port."_s);
+            if (kind == TransferKind::Read && !request.ports.isEmpty())
+                return refused(u"read ne prend qu'un seul --port."_s);
             request.ports.append(*port);
         } else if (const auto log = optionValue(u"--log", arguments, i)) {
-            if (log->isEmpty() || !request.log.isEmpty())
-                return std::nullopt;
+            if (log->isEmpty())
+                return refused(u"--log attend un fichier."_s);
+            if (!request.log.isEmpty())
+                return refused(u"--log est donné deux fois."_s);
             request.log = *log;
-        } else if (argument == u"--verify" && kind == TransferKind::Program && !request.verifyAfter) {
+        } else if (const auto hash = optionValue(u"--expect-sha256", arguments, i); hash && takesHash) {
+            if (!isSha256Hex(*hash))
+                return refused(u"--expect-sha256 attend 64 chiffres hexadécimaux."_s);
+            if (!request.expectedSha256.isEmpty())
+                return refused(u"--expect-sha256 est donné deux fois."_s);
+            request.expectedSha256 = hash->toLower();
+        } else if (argument == u"--verify" && kind == TransferKind::Program) {
+            if (request.verifyAfter)
+                return refused(u"--verify est donné deux fois."_s);
             request.verifyAfter = true;
-        } else if (const bool option = argument.startsWith(u'-') && argument != u"-";
-                   !option && kind != TransferKind::LinkTest && !haveFile) {
-            request.file = argument;
-            haveFile = true;
+        } else if (argument.startsWith(u'-') && argument != u"-") {
+            return refused(u"Option inconnue : %1"_s.arg(argument));
+        } else if (!takesFile) {
+            return refused(u"test ne prend pas de fichier : %1"_s.arg(argument));
+        } else if (!request.file.isEmpty()) {
+            return refused(u"Un seul fichier : %1 est de trop."_s.arg(argument));
         } else {
-            return std::nullopt; // an unknown option, or one file too many
+            request.file = argument;
         }
     }
-    if (request.ports.isEmpty() || (kind != TransferKind::LinkTest && request.file.isEmpty()))
-        return std::nullopt;
-    return request;
+    if (takesFile && request.file.isEmpty())
+        return refused(u"Il manque le fichier FILE."_s);
+    if (request.ports.isEmpty())
+        return refused(u"Il manque --port PORT."_s);
+    return {request, {}};
 }
 
 QString usage()
 {
-    return u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv]\n"
-           "        torsa-cli verify FILE --port PORT... [--log LOG.csv]\n"
+    return u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
+           "        torsa-cli verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
            "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
            "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
+}
+
+// Beyond "Erreur d'ouverture", what makes a file that opens no production
+// file: too short to hold the 8192 bytes. Nothing for any other reason.
+std::optional<QString> shortFileNote(const QFileInfo &file)
+{
+    if (!file.isFile() || file.size() >= address::kImageSize)
+        return std::nullopt;
+    return u"trop court : %1 octets sur %2"_s.arg(file.size()).arg(address::kImageSize);
 }
 
 // Each port with the device it stands for; a refusal (on stderr) when one is
@@ -127,9 +168,18 @@ int run(const Request &request, const std::vector<UnitRun::Port> &ports)
         const auto fromFile = productionfile::read(request.file);
         if (!fromFile) {
             say(filetexts::openError(request.file));
+            if (const auto note = shortFileNote(QFileInfo(request.file)))
+                say(*note);
             return kExitUnreadableFile;
         }
         job.image = *fromFile;
+        // The wrong file is refused before it reaches a unit.
+        if (const QString actual = QString::fromLatin1(sha256Hex(job.image));
+            !request.expectedSha256.isEmpty() && actual != request.expectedSha256) {
+            say(u"Le fichier %1 n'est pas celui attendu : SHA-256 %2 au lieu de %3."_s.arg(request.file, actual,
+                                                                                           request.expectedSha256));
+            return kExitUnreadableFile;
+        }
     }
     if (request.kind == TransferKind::Read && !files::canSave(request.file)) {
         // Better now than after a whole pass over the unit.
@@ -156,8 +206,11 @@ bool isTransferCommand(const QString &command)
 int runTransferCommand(const QString &command, const QStringList &arguments)
 {
     const auto kind = kindOf(command);
-    const auto request = kind ? parseRequest(*kind, arguments) : std::nullopt;
+    const ParsedRequest parsed =
+        kind ? parseRequest(*kind, arguments) : refused(u"Commande inconnue : %1"_s.arg(command));
+    const auto &request = parsed.request;
     if (!request) {
+        say(parsed.problem);
         print(stderr, usage());
         return kExitUsage;
     }
@@ -169,13 +222,13 @@ int runTransferCommand(const QString &command, const QStringList &arguments)
 
 QString transferCommandsHelp()
 {
-    return u"  program FILE --port PORT... [--verify] [--log LOG.csv]\n"
+    return u"  program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
            "                 send the production file FILE to the unit (its first 8192\n"
            "                 bytes, address 0 to 8191); the file is checked first\n"
            "  read FILE --port PORT [--log LOG.csv]\n"
            "                 read the unit's 8192 bytes into FILE; FILE is written, atomically,\n"
            "                 only once all of them are in\n"
-           "  verify FILE --port PORT... [--log LOG.csv]\n"
+           "  verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
            "                 compare the unit with the production file FILE\n"
            "  test --port PORT... [--log LOG.csv]\n"
            "                 link test: write and read back 0, 170, 255 at address 8191\n"
@@ -195,7 +248,12 @@ QString transferCommandsHelp()
            "  --verify       verify each unit right after its own programming succeeded\n"
            "  --log LOG.csv  append one row per unit and command to LOG.csv (date, command,\n"
            "                 port, device, file, SHA-256 of the 8192 bytes, exit status,\n"
-           "                 message, seconds); checked before any unit is reached\n"
+           "                 message, seconds, version, host, unit number, and where a\n"
+           "                 failure stopped: address, byte expected, byte read); checked\n"
+           "                 before any unit is reached\n"
+           "  --expect-sha256 HEX\n"
+           "                 refuse (status 4) a file whose SHA-256 is not HEX, before any\n"
+           "                 frame\n"
            "\n"
            "Exit status of program, read, verify and test (several ports: that of the\n"
            "first failing port, in the order given; 4 whenever the log failed):\n"

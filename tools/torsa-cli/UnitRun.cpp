@@ -1,5 +1,6 @@
 #include "UnitRun.h"
 
+#include "ImageHash.h"
 #include "Output.h"
 
 #include "files/FileTexts.h"
@@ -8,9 +9,6 @@
 #include "link/TransferVerdict.h"
 #include "session/TransferReport.h"
 
-#include <QCryptographicHash>
-
-#include <array>
 #include <utility>
 
 namespace torsa::cli {
@@ -96,12 +94,13 @@ void UnitRun::onEngineFinished(const TransferOutcome &outcome)
             return;
         }
     }
-    endStep(exitCodeFor(link::verdictOf(outcome)), reports::forTransfer(outcome, job_.image).text);
+    endStep(exitCodeFor(link::verdictOf(outcome)), reports::forTransfer(outcome, job_.image).text,
+            diagnosticOf(outcome, job_.image));
 }
 
-void UnitRun::endStep(int exitCode, const QString &text)
+void UnitRun::endStep(int exitCode, const QString &text, const std::optional<Diagnostic> &diagnostic)
 {
-    lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), exitCode, text, imageHash(exitCode)};
+    lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), exitCode, text, imageHash(exitCode), diagnostic};
     Q_EMIT stepFinished(lastStep_);
     // Started from inside the programming's end, so that a stop request
     // never falls between the two steps. A stop that came before it leaves
@@ -127,12 +126,7 @@ QByteArray UnitRun::imageHash(int exitCode) const
 {
     const bool fromFile = kind_ == TransferKind::Program || kind_ == TransferKind::Verify;
     const bool read = kind_ == TransferKind::Read && exitCode == kExitSuccess;
-    std::array<std::uint8_t, address::kImageSize> bytes{};
-    if (!(fromFile || read) || !job_.image.toBytes(bytes))
-        return {};
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
-                                    QCryptographicHash::Sha256)
-        .toHex();
+    return fromFile || read ? sha256Hex(job_.image) : QByteArray();
 }
 
 } // namespace torsa::cli

@@ -4,6 +4,8 @@
 // then the verification when asked for, each step reported as it ends. Units
 // of one run share nothing but the event loop.
 
+#include "Diagnostic.h"
+
 #include "link/LinkPort.h"
 #include "link/TransferEngine.h"
 #include "link/TransferOutcome.h"
@@ -16,6 +18,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace torsa::cli {
 
@@ -46,8 +49,9 @@ public:
         QDateTime started;
         std::int64_t durationMs = 0;
         int exitCode = 0;
-        QString text;      // the message that ends it, as for one port
-        QByteArray sha256; // hex, of the 8192 bytes sent, compared or read; empty for none
+        QString text;                         // the message that ends it, as for one port
+        QByteArray sha256;                    // hex, of the 8192 bytes sent, compared or read; empty for none
+        std::optional<Diagnostic> diagnostic; // where a failure stopped
     };
 
     UnitRun(Port port, Job job, QObject *parent = nullptr);
@@ -63,6 +67,9 @@ public:
     // The step in progress (the last one once finished) and where it stands.
     link::TransferKind kind() const { return kind_; }
     int address() const { return address_; }
+    // Passes still to come after the one in progress: the verification after
+    // the programming.
+    int passesAfter() const { return kind_ == link::TransferKind::Program && job_.verifyAfter ? 1 : 0; }
     std::int64_t elapsedMs() const { return engine_.elapsedMs(); }
     // Once finished: its last step and the time from start to end.
     const Step &lastStep() const { return lastStep_; }
@@ -76,7 +83,7 @@ Q_SIGNALS:
 private:
     void startStep(link::TransferKind kind);
     void onEngineFinished(const link::TransferOutcome &outcome);
-    void endStep(int exitCode, const QString &text);
+    void endStep(int exitCode, const QString &text, const std::optional<Diagnostic> &diagnostic = std::nullopt);
     // Of the bytes the step sent, compared or read; empty for none.
     QByteArray imageHash(int exitCode) const;
 

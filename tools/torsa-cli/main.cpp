@@ -14,6 +14,7 @@
 namespace {
 
 using namespace torsa::cli;
+using namespace Qt::StringLiterals;
 
 constexpr QStringView kProgram = u"torsa-cli";
 constexpr QStringView kVersion = u"" TORSA_VERSION;
@@ -37,6 +38,7 @@ QString usageText()
 int run(const QStringList &commandLine)
 {
     if (commandLine.isEmpty()) {
+        say(u"Il manque la commande."_s);
         print(stderr, usageText());
         return kExitUsage;
     }
@@ -60,6 +62,7 @@ int run(const QStringList &commandLine)
     if (command == u"ports")
         return runPortsCommand(arguments);
 
+    say(u"Commande inconnue : %1"_s.arg(command));
     print(stderr, usageText());
     return kExitUsage;
 }

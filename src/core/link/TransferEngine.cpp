@@ -132,6 +132,7 @@ void TransferEngine::onCommandFinished(const CommandResult &result)
     } else if (kind_ == TransferKind::Verify) {
         data_ = result.data;
         if (data_ != image_.at(address_)) {
+            outcome_.readValue = data_;
             failAt(Status::Mismatch, false);
             return;
         }

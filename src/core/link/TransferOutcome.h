@@ -25,6 +25,7 @@ struct TransferOutcome {
     Status status = Status::Done;
     int address = -1;        // failed step, or the refused cell
     int refusedValue = 0;    // the refused cell's value
+    int readValue = -1;      // verification: the byte the unit gave back at address
     bool portFailed = false; // the port itself failed (device gone) during the step
 
     bool succeeded() const { return result == TransferResult::Success; }

@@ -79,11 +79,12 @@ QString percent(int address)
     return u"  "_s + QString::number(percentNumber(address)) + u"%  effectuée"_s;
 }
 
-QString timeProgress(std::int64_t elapsedMs, int address)
+QString timeProgress(std::int64_t elapsedMs, int address, int passesAfter)
 {
     QString left = u"--:--"_s;
     if (address > 0) {
-        const std::int64_t remaining = elapsedMs * (address::kImageSize - address) / address;
+        const std::int64_t remaining =
+            elapsedMs * (address::kImageSize - address + std::int64_t{passesAfter} * address::kImageSize) / address;
         left = minutesSeconds(remaining);
     }
     return u"Temps écoulé %1, reste %2"_s.arg(minutesSeconds(elapsedMs), left);

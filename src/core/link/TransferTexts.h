@@ -28,8 +28,9 @@ QString activity(TransferKind kind);
 QString percent(int address);
 int percentNumber(int address);
 
-// Elapsed time and the time left, estimated from the bytes done so far.
-QString timeProgress(std::int64_t elapsedMs, int address);
+// Elapsed time and the time left, estimated from the bytes done so far, with
+// whole passes still to come after this one (a verification after programming).
+QString timeProgress(std::int64_t elapsedMs, int address, int passesAfter = 0);
 
 QString communicationFailure();
 QString verificationFailure(int address);
