@@ -43,7 +43,9 @@ ParsedOptions parseOptions(const QCoreApplication &app)
         "line of stdout and answers like a ZEL fault annunciator unit on it: write frames\n"
         "STX 'E' 'C' high low data ETX get STX ACK ETX, read frames STX 'L' 'I' high low\n"
         "data ETX get STX byte ETX. The unit holds an EEPROM of 8192 bytes (all 0 unless\n"
-        "--load is given). Ends on SIGTERM or SIGINT (writing --save first).\n\n"
+        "--load is given). Ends on SIGTERM or SIGINT (writing --save first).\n"
+        "SIGUSR1 takes the unit away (its EEPROM written to --save-each, the line silent);\n"
+        "a new unit, blank or --load'ed, answers after --absent-ms or on SIGUSR2.\n\n"
         "Try the program against it:\n"
         "  zel-sim --link /tmp/zel --save /tmp/unit.zel &\n"
         "  TORSA_COM1=/tmp/zel torsa      (then \"&Configurer\" > \"COM1\")\n"
@@ -52,7 +54,9 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     parser.addVersionOption();
     const QCommandLineOption link(u"link"_s, u"Also make PATH a symlink to the device."_s, u"PATH"_s);
     const QCommandLineOption load(u"load"_s, u"Start the EEPROM from a .zel file (its first 8192 bytes)."_s, u"FILE"_s);
-    const QCommandLineOption save(u"save"_s, u"Write the EEPROM (8192 bytes) to FILE on exit; exit status 4 when it cannot be written whole."_s, u"FILE"_s);
+    const QCommandLineOption save(
+        u"save"_s, u"Write the EEPROM (8192 bytes) to FILE on exit; exit status 4 when it cannot be written whole."_s,
+        u"FILE"_s);
     const QCommandLineOption baud(u"baud"_s,
                                   u"Pace the line at N baud, 10 bits a byte, both directions "
                                   "(0 = as fast as the pseudo-terminal goes, the default)."_s,
@@ -72,7 +76,16 @@ ParsedOptions parseOptions(const QCoreApplication &app)
                                     u"Write to FILE on exit, one line per frame, the microseconds from the unit's "
                                     "last answer to that frame's first byte: how soon the program followed up."_s,
                                     u"FILE"_s);
-    parser.addOptions({link, load, save, baud, delay, delayFrom, silent, readZero, splitAck, junk, dieAt, verbose, gapLog});
+    const QCommandLineOption saveEach(u"save-each"_s,
+                                      u"Write each unit taken away (SIGUSR1) to PATTERN, %1 standing for its "
+                                      "number, from 1."_s,
+                                      u"PATTERN"_s);
+    const QCommandLineOption absent(
+        u"absent-ms"_s, u"Put a new unit on the line N ms after one is taken away (default: on SIGUSR2)."_s, u"N"_s);
+    const QCommandLineOption stuck(
+        u"stuck-cell"_s, u"Unit N of the line (1: the first) loses every write to ADDR, a worn cell."_s, u"N:ADDR"_s);
+    parser.addOptions({link, load, save, baud, delay, delayFrom, silent, readZero, splitAck, junk, dieAt, verbose,
+                       gapLog, saveEach, absent, stuck});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
@@ -96,6 +109,7 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     options.loadPath = parser.value(load);
     options.savePath = parser.value(save);
     options.gapLogPath = parser.value(gapLog);
+    options.saveEachPattern = parser.value(saveEach);
     options.readZero = parser.isSet(readZero);
     options.splitAck = parser.isSet(splitAck);
     options.verbose = parser.isSet(verbose);
@@ -116,8 +130,24 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     if (!junkValue)
         return bad(junk.names().constFirst());
     options.junk = *junkValue;
+    if (parser.isSet(stuck)) {
+        const QStringList parts = parser.value(stuck).split(u':');
+        bool unitOk = false;
+        bool addressOk = false;
+        const int unit = parts.constFirst().toInt(&unitOk);
+        const int address = parts.constLast().toInt(&addressOk);
+        if (parts.size() != 2 || !unitOk || !addressOk || unit < 1 || address < 0
+            || address > torsa::address::kLastAddress)
+            return bad(stuck.names().constFirst());
+        options.stuckCell = StuckCell{unit, address};
+    }
+    if (parser.isSet(absent)) {
+        options.absentMs = number(parser, absent.names().constFirst(), kMaxDelayMs);
+        if (!options.absentMs)
+            return bad(absent.names().constFirst());
+    }
     for (const auto &[option, target] : {std::pair{&silent, &options.silentFrom}, std::pair{&dieAt, &options.dieAt},
-                                            std::pair{&delayFrom, &options.delayFrom}}) {
+                                         std::pair{&delayFrom, &options.delayFrom}}) {
         if (!parser.isSet(*option))
             continue;
         const auto value = number(parser, option->names().constFirst(), torsa::address::kLastAddress);

@@ -10,6 +10,12 @@ class QCoreApplication;
 
 namespace zelsim {
 
+// A worn cell of one unit of the line: writes to it are lost.
+struct StuckCell {
+    int unit = 0; // the unit's number on the line, from 1
+    int address = 0;
+};
+
 struct SimOptions {
     QString linkPath;              // symlink to the pseudo-terminal, if any
     QString loadPath;              // .zel file to start the EEPROM from
@@ -24,6 +30,9 @@ struct SimOptions {
     bool readZero = false;         // every read answers 0
     bool splitAck = false;         // the write acknowledgement in two pieces
     bool verbose = false;          // log frames on stderr
+    QString saveEachPattern;       // where each unit taken away is written, %1 its number
+    std::optional<int> absentMs;   // a unit taken away is replaced after this; none: on SIGUSR2
+    std::optional<StuckCell> stuckCell;
 };
 
 // Parses the command line; on --help, --version or a usage error prints what

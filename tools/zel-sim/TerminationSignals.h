@@ -1,7 +1,8 @@
 #pragma once
 
-// SIGTERM and SIGINT as an event: they are blocked and read from a signalfd,
-// so the simulator ends through its event loop and can save its EEPROM.
+// SIGTERM and SIGINT, and SIGUSR1 and SIGUSR2 (a unit taken away, a new one
+// put in), as events: they are blocked and read from a signalfd, so the
+// simulator acts on them in its event loop and can save its EEPROM.
 
 #include <QObject>
 #include <QSocketNotifier>

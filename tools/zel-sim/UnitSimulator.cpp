@@ -61,6 +61,23 @@ QString UnitSimulator::load(const QString &path)
     return {};
 }
 
+void UnitSimulator::takeAway()
+{
+    absent_ = true;
+    incoming_.clear();
+    outgoing_.clear();
+    timer_.stop();
+    parser_ = FrameParser();
+}
+
+QString UnitSimulator::putIn()
+{
+    eeprom_ = Eeprom{};
+    absent_ = false;
+    ++unitNumber_;
+    return options_.loadPath.isEmpty() ? QString() : load(options_.loadPath);
+}
+
 void UnitSimulator::onReadable()
 {
     QByteArray bytes;
@@ -81,7 +98,7 @@ void UnitSimulator::onReadable()
         }
         break;
     }
-    if (bytes.isEmpty() || dead_)
+    if (bytes.isEmpty() || dead_ || absent_)
         return;
     const qint64 t = now();
     if (answeredAt_ >= 0 && !options_.gapLogPath.isEmpty()) {
@@ -159,7 +176,10 @@ void UnitSimulator::handle(const Frame &frame, qint64 at)
         answer(junk + bytesOf({kStx, byte, kEtx}), readyAt, 0);
         return;
     }
-    eeprom_.at(cell) = frame.data;
+    const bool stuck =
+        options_.stuckCell && options_.stuckCell->unit == unitNumber_ && options_.stuckCell->address == frame.address;
+    if (!stuck)
+        eeprom_.at(cell) = frame.data;
     if (options_.splitAck) {
         answer(junk + QByteArray(1, kStx), readyAt, 0);
         answer(bytesOf({kAck, kEtx}), readyAt, kSplitGapNs);

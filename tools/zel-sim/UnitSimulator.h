@@ -34,6 +34,13 @@ public:
     QString load(const QString &path);
 
     const Eeprom &eeprom() const { return eeprom_; }
+    // The unit leaves the line: what comes is dropped, nothing answers.
+    void takeAway();
+    // A new unit on the line, blank or the --load file; empty on success.
+    QString putIn();
+    bool isPresent() const { return !absent_; }
+    // The unit on the line (or the last one taken away), from 1.
+    int unitNumber() const { return unitNumber_; }
     qint64 framesHandled() const { return framesHandled_; }
     // With --gap-log: for each frame that followed an answer, the time from the
     // answer leaving to the frame's first byte arriving.
@@ -77,6 +84,8 @@ private:
     qint64 answeredAt_ = -1; // the last answer's write, until a frame follows
     std::vector<qint64> answerGapsNs_;
     bool dead_ = false;
+    bool absent_ = false;
+    int unitNumber_ = 1;
 };
 
 } // namespace zelsim

@@ -11,7 +11,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <vector>
 
@@ -92,7 +94,35 @@ int main(int argc, char *argv[])
     }
 
     zelsim::TerminationSignals signals;
-    QObject::connect(&signals, &zelsim::TerminationSignals::received, &app, [] { QCoreApplication::exit(0); });
+    const auto putIn = [&unit, &options] {
+        if (unit.isPresent())
+            return;
+        if (const QString error = unit.putIn(); !error.isEmpty())
+            complain(u"cannot load "_s + options.loadPath + u": "_s + error);
+        if (options.verbose)
+            complain(u"unit "_s + QString::number(unit.unitNumber()) + u" in place"_s);
+    };
+    QObject::connect(&signals, &zelsim::TerminationSignals::received, &app, [&](int signal) {
+        if (signal == SIGUSR2) {
+            putIn();
+            return;
+        }
+        if (signal != SIGUSR1) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        if (!unit.isPresent())
+            return;
+        // Saved before the next unit can overwrite it.
+        if (!options.saveEachPattern.isEmpty())
+            saveFile(options.saveEachPattern.arg(unit.unitNumber()),
+                     QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize));
+        unit.takeAway();
+        if (options.verbose)
+            complain(u"unit "_s + QString::number(unit.unitNumber()) + u" taken away"_s);
+        if (options.absentMs)
+            QTimer::singleShot(*options.absentMs, &unit, putIn);
+    });
     QObject::connect(&unit, &zelsim::UnitSimulator::died, &app, [](int address) {
         complain(u"dying at address "_s + QString::number(address));
         QCoreApplication::exit(kDied);
@@ -104,7 +134,8 @@ int main(int argc, char *argv[])
     int code = QCoreApplication::exec();
 
     // What the unit held is the simulator's result: a save that failed is a failed run.
-    if (!options.savePath.isEmpty() && !saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
+    if (!options.savePath.isEmpty()
+        && !saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
         code = kSaveFailure;
     if (!options.gapLogPath.isEmpty() && !saveFile(options.gapLogPath, gapLines(unit.answerGapsNs())))
         code = kSaveFailure;
