@@ -7,6 +7,7 @@
 #include "store/AddressMap.h"
 
 #include <QCryptographicHash>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +21,17 @@ using namespace Qt::StringLiterals;
 using namespace torsa::testing;
 
 namespace {
+
+// Reads the process's channel into seen until the text has come count times.
+bool waitFor(QProcess &process, QByteArray &seen, const QByteArray &text, qsizetype count = 1)
+{
+    while (seen.count(text) < count) {
+        if (!process.waitForReadyRead(60000))
+            return false;
+        seen += process.readAll();
+    }
+    return true;
+}
 
 QByteArray pattern(int seed)
 {
@@ -79,6 +91,7 @@ private Q_SLOTS:
         const QString connection = u"Problème de connexion !\r\nVérifier le câble et le port COM choisi .\n"_s;
         const QString usage =
             u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
+                              "        torsa-cli station FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
             "        torsa-cli verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
             "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
             "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
@@ -306,6 +319,71 @@ private Q_SLOTS:
         QCOMPARE(records.size(), std::size_t(3));
         QCOMPARE(records[2].fields.mid(1, 1) + records[2].fields.mid(6, 2),
                  (QStringList{u"verify"_s, u"1"_s, u"Transfert interrompu."_s}));
+    }
+
+    // A station on two lines through three units each: on A the second unit is
+    // taken away mid-programming, on B the second has a worn cell. Each unit
+    // is numbered, ends on its line and its log rows; Ctrl+C ends on the totals.
+    void station()
+    {
+        const QString log = dir_.filePath(u"station.csv"_s);
+        std::vector<std::unique_ptr<SimProcess>> sims;
+        QStringList arguments{u"station"_s, file_, u"--log"_s, log};
+        for (const QString &line : {u"a"_s, u"b"_s}) {
+            sims.push_back(std::make_unique<SimProcess>());
+            QVERIFY(
+                sims.back()->start({u"--stuck-cell"_s, u"2:5000"_s, u"--save-each"_s, dir_.filePath(line + u"%1.zel"_s),
+                                    u"--save"_s, dir_.filePath(line + u"3.zel"_s)}));
+            arguments << u"--port"_s << sims.back()->path();
+        }
+        SimProcess &a = *sims[0];
+        SimProcess &b = *sims[1];
+        QProcess cli;
+        cli.setReadChannel(QProcess::StandardError);
+        cli.start(QStringLiteral(TORSA_CLI_PATH), arguments);
+        QByteArray err;
+        // Each unit is taken away once the given line has come so many times;
+        // A's second unit is pulled out from under its programming.
+        const auto swap = [&](SimProcess &sim, const QByteArray &after, int times, int unit) {
+            const QByteArray port = sim.path().toUtf8();
+            const auto pid = static_cast<pid_t>(sim.process().processId());
+            return waitFor(cli, err, port + after, times) && ::kill(pid, SIGUSR1) == 0
+                && waitFor(cli, err, port + "  en attente d'une unité", unit + 1) && ::kill(pid, SIGUSR2) == 0;
+        };
+        QVERIFY(swap(a, "  unité ", 2, 1)); // its start and its end
+        QVERIFY(swap(a, " Programmation en cours...  30%", 2, 2));
+        QVERIFY(swap(b, "  unité ", 2, 1));
+        QVERIFY(swap(b, "  unité ", 4, 2));
+        for (SimProcess *sim : {&a, &b})
+            QVERIFY(waitFor(cli, err, sim->path().toUtf8() + "  unité ", 6));
+        ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished() && cli.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 1);
+        err += cli.readAll();
+        QVERIFY2(err.contains("\nBilan : 4 bonnes, 2 en échec ("), err.constData());
+        QVERIFY(err.contains("  Adresse 5000 : octet attendu 217, octet lu 0\n"));
+        QVERIFY(a.stop() && b.stop());
+        QByteArray worn = pattern(1);
+        worn[5000] = 0;
+        for (const auto &[name, bytes] :
+             {std::pair{"a1", pattern(1)}, std::pair{"a3", pattern(1)}, std::pair{"b1", pattern(1)},
+              std::pair{"b2", worn}, std::pair{"b3", pattern(1)}})
+            QCOMPARE(readFile(dir_.filePath(QString::fromLatin1(name) + u".zel"_s)), bytes);
+        QStringList seen(2);
+        QStringList numbers;
+        const auto records = torsa::csv::parse(QString::fromUtf8(readFile(log).sliced(3)));
+        for (auto record = records.begin() + 1; record != records.end(); ++record) {
+            const QStringList &fields = record->fields;
+            seen[fields.at(2) == b.path()] +=
+                fields.at(1) + u'=' + fields.at(6) + u' ' + fields.mid(12).join(u',') + u';';
+            numbers << fields.at(11);
+        }
+        QVERIFY2(seen[0].contains(QRegularExpression(
+                     u"^program=0 ,,;verify=0 ,,;program=1 [0-9]{4},,;program=0 ,,;verify=0 ,,;$"_s)),
+                 qPrintable(seen[0]));
+        QCOMPARE(seen[1], u"program=0 ,,;verify=0 ,,;program=0 ,,;verify=2 5000,217,0;program=0 ,,;verify=0 ,,;"_s);
+        numbers.removeDuplicates();
+        QCOMPARE(numbers.size(), 6);
     }
 
 private:

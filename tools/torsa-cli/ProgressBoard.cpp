@@ -48,6 +48,21 @@ constexpr int kPercentPerLine = 10;
 
 } // namespace
 
+void reportProgressLines(const UnitRun &unit, QObject *context, qsizetype portWidth)
+{
+    QObject::connect(&unit, &UnitRun::progress, context,
+                     [&unit, portWidth, step = -1, kind = unit.kind()](int address) mutable {
+                         const int reached = link::text::percentNumber(address) / kPercentPerLine;
+                         if (reached == step && kind == unit.kind())
+                             return;
+                         step = reached;
+                         kind = unit.kind();
+                         print(stderr,
+                               unit.port().given.leftJustified(portWidth) + link::text::activity(kind)
+                                   + link::text::percent(address) + u'\n');
+                     });
+}
+
 QString verdictLine(const std::vector<UnitVerdict> &units)
 {
     const auto good = std::ranges::count_if(units, [](const UnitVerdict &unit) { return unit.exitCode == 0; });
@@ -78,19 +93,8 @@ ProgressBoard::ProgressBoard(std::vector<const UnitRun *> units, QObject *parent
     connect(&redraw_, &QTimer::timeout, this, &ProgressBoard::draw);
     if (terminal_)
         return;
-    // A script watching the run still sees each unit move.
-    for (const UnitRun *unit : units_) {
-        connect(unit, &UnitRun::progress, this, [this, unit, step = -1, kind = unit->kind()](int address) mutable {
-            const int reached = link::text::percentNumber(address) / kPercentPerLine;
-            if (reached == step && kind == unit->kind())
-                return;
-            step = reached;
-            kind = unit->kind();
-            print(stderr,
-                  unit->port().given.leftJustified(portWidth_) + link::text::activity(kind)
-                      + link::text::percent(address) + u'\n');
-        });
-    }
+    for (const UnitRun *unit : units_)
+        reportProgressLines(*unit, this, portWidth_);
 }
 
 void ProgressBoard::start()

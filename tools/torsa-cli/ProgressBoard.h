@@ -27,6 +27,10 @@ struct UnitVerdict {
 // failed unit's port with the message that ended it.
 QString verdictLine(const std::vector<UnitVerdict> &units);
 
+// For a script watching the run: a line on stderr each time the unit's pass
+// reaches another tenth, while the context lives.
+void reportProgressLines(const UnitRun &unit, QObject *context, qsizetype portWidth = 0);
+
 class ProgressBoard : public QObject {
     Q_OBJECT
 

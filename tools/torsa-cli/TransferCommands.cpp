@@ -4,6 +4,7 @@
 #include "Output.h"
 #include "ProductionRun.h"
 #include "RunLog.h"
+#include "StationRun.h"
 #include "UnitRun.h"
 
 #include "files/FileSaving.h"
@@ -31,11 +32,12 @@ struct Request {
     QString log;
     QString expectedSha256; // lower case; empty: any file
     bool verifyAfter = false;
+    bool station = false; // one unit after the other on each port, until Ctrl+C
 };
 
 std::optional<TransferKind> kindOf(const QString &command)
 {
-    if (command == u"program")
+    if (command == u"program" || command == u"station")
         return TransferKind::Program;
     if (command == u"read")
         return TransferKind::Read;
@@ -71,11 +73,11 @@ ParsedRequest refused(const QString &problem)
 }
 
 // FILE (not for test), --port PORT (several, except for read), --log FILE.csv,
-// --expect-sha256 HEX for program and verify and, for program, --verify, in
-// any order.
-ParsedRequest parseRequest(TransferKind kind, const QStringList &arguments)
+// --expect-sha256 HEX for program, verify and station and, for program,
+// --verify, in any order. A station always verifies.
+ParsedRequest parseRequest(TransferKind kind, bool station, const QStringList &arguments)
 {
-    Request request{kind, {}, {}, {}, {}, false};
+    Request request{kind, {}, {}, {}, {}, station, station};
     const bool takesFile = kind != TransferKind::LinkTest;
     const bool takesHash = kind == TransferKind::Program || kind == TransferKind::Verify;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -98,7 +100,7 @@ ParsedRequest parseRequest(TransferKind kind, const QStringList &arguments)
             if (!request.expectedSha256.isEmpty())
                 return refused(u"--expect-sha256 est donné deux fois."_s);
             request.expectedSha256 = hash->toLower();
-        } else if (argument == u"--verify" && kind == TransferKind::Program) {
+        } else if (argument == u"--verify" && kind == TransferKind::Program && !station) {
             if (request.verifyAfter)
                 return refused(u"--verify est donné deux fois."_s);
             request.verifyAfter = true;
@@ -122,6 +124,7 @@ ParsedRequest parseRequest(TransferKind kind, const QStringList &arguments)
 QString usage()
 {
     return u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
+           "        torsa-cli station FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
            "        torsa-cli verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
            "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
            "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
@@ -192,6 +195,10 @@ int run(const Request &request, const std::vector<UnitRun::Port> &ports)
         say(filetexts::saveError(request.log));
         return kExitUnreadableFile;
     }
+    if (request.station) {
+        StationRun station(job, ports, log.isOpen() ? &log : nullptr);
+        return station.exec();
+    }
     ProductionRun production(job, ports, log.isOpen() ? &log : nullptr);
     return production.exec();
 }
@@ -206,8 +213,8 @@ bool isTransferCommand(const QString &command)
 int runTransferCommand(const QString &command, const QStringList &arguments)
 {
     const auto kind = kindOf(command);
-    const ParsedRequest parsed =
-        kind ? parseRequest(*kind, arguments) : refused(u"Commande inconnue : %1"_s.arg(command));
+    const ParsedRequest parsed = kind ? parseRequest(*kind, command == u"station", arguments)
+                                      : refused(u"Commande inconnue : %1"_s.arg(command));
     const auto &request = parsed.request;
     if (!request) {
         say(parsed.problem);
@@ -225,6 +232,12 @@ QString transferCommandsHelp()
     return u"  program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
            "                 send the production file FILE to the unit (its first 8192\n"
            "                 bytes, address 0 to 8191); the file is checked first\n"
+           "  station FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
+           "                 a station of the line, until Ctrl+C: on each port wait for a\n"
+           "                 unit (a read of one byte every half second), program and verify\n"
+           "                 it, wait until it is taken away, then wait for the next; each\n"
+           "                 unit numbered, its line at its end, the totals at the end\n"
+           "                 (status 0 when every unit ended well, 1 otherwise)\n"
            "  read FILE --port PORT [--log LOG.csv]\n"
            "                 read the unit's 8192 bytes into FILE; FILE is written, atomically,\n"
            "                 only once all of them are in\n"

@@ -1,0 +1,106 @@
+#include "StationPort.h"
+
+#include <chrono>
+#include <utility>
+
+namespace torsa::cli {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kProbeInterval = 500ms;
+// A read changes nothing in the unit; the first cell will do.
+constexpr int kProbeAddress = 0;
+
+} // namespace
+
+StationPort::StationPort(UnitRun::Port port, UnitRun::Job job, QObject *parent)
+    : QObject(parent)
+    , port_(std::move(port))
+    , job_(std::move(job))
+    , command_(link_)
+{
+    probeTimer_.setInterval(kProbeInterval);
+    connect(&probeTimer_, &QTimer::timeout, this, &StationPort::probe);
+    connect(&command_, &link::ByteCommand::finished, this, &StationPort::onProbed);
+}
+
+void StationPort::start()
+{
+    phase_ = Phase::Waiting;
+    Q_EMIT waiting();
+    probeTimer_.start();
+    probe();
+}
+
+void StationPort::stop()
+{
+    probeTimer_.stop();
+    if (phase_ == Phase::Running) {
+        phase_ = Phase::Stopping;
+        unit_->stop();
+        return;
+    }
+    phase_ = Phase::Stopping;
+    // A probe on the line ends first; its end finishes the stop.
+    if (!command_.isBusy())
+        QMetaObject::invokeMethod(this, &StationPort::end, Qt::QueuedConnection);
+}
+
+void StationPort::probe()
+{
+    if (command_.isBusy() || (phase_ != Phase::Waiting && phase_ != Phase::Leaving))
+        return;
+    // A port that cannot be opened (an adapter unplugged) is tried again at
+    // the next probe.
+    if (!link_.isOpen() && !link_.open(port_.path).ok())
+        return;
+    command_.startRead(kProbeAddress, 0);
+}
+
+void StationPort::onProbed(const link::CommandResult &result)
+{
+    const bool answered = result.status == link::Status::Done;
+    if (phase_ == Phase::Stopping) {
+        end();
+        return;
+    }
+    if (phase_ == Phase::Leaving && !answered) {
+        phase_ = Phase::Waiting;
+        Q_EMIT waiting();
+        return;
+    }
+    if (phase_ != Phase::Waiting || !answered)
+        return;
+    // The unit's own run opens the port for itself.
+    link_.close();
+    phase_ = Phase::Running;
+    unit_ = std::make_unique<UnitRun>(port_, job_);
+    connect(unit_.get(), &UnitRun::stepFinished, this,
+            [this](const UnitRun::Step &step) { Q_EMIT stepFinished(*unit_, step); });
+    connect(unit_.get(), &UnitRun::finished, this, &StationPort::onUnitFinished);
+    unit_->start();
+    Q_EMIT unitStarted(*unit_);
+}
+
+void StationPort::onUnitFinished()
+{
+    Q_EMIT unitFinished(*unit_);
+    if (phase_ == Phase::Stopping) {
+        end();
+        return;
+    }
+    phase_ = Phase::Leaving;
+}
+
+void StationPort::end()
+{
+    if (phase_ == Phase::Stopped)
+        return;
+    phase_ = Phase::Stopped;
+    link_.close();
+    Q_EMIT stopped();
+}
+
+} // namespace torsa::cli
