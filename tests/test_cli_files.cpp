@@ -5,6 +5,7 @@
 // usage and file error with its exit status; the serial ports present, and the
 // choice between a progress redrawn in place and plain lines.
 
+#include "../tools/torsa-cli/BoardLayout.h"
 #include "../tools/torsa-cli/ProgressStyle.h"
 #include "files/MessageListCsv.h"
 #include "files/ProductionFile.h"
@@ -221,6 +222,51 @@ private Q_SLOTS:
             QCOMPARE(cli::progressStyle(terminal, enable), style);
             QCOMPARE(asked, terminal);
         }
+    }
+
+    // The board fits the terminal: a line too wide loses the port name's head,
+    // then the activity, never the figures; more units than rows leave out the
+    // units done well and end on the totals. Units: "port" running, "port+"
+    // done well, "port!" failed.
+    void boardLayout_data()
+    {
+        QTest::addColumn<QStringList>("units");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QStringList>("lines");
+        const QString run = u" Programmation en cours..."_s;
+        const QString figures = u"  45%  effectuée  Temps écoulé 0:39, reste 0:47"_s; // 47 characters
+        const QStringList two{u"/dev/ttyUSB0"_s, u"/dev/serial/by-id/usb-FTDI-if00-port0"_s};
+        QTest::newRow("unknown size") << two << 0 << 0
+                                      << QStringList{u"/dev/ttyUSB0"_s + QString(25, u' ') + run + figures,
+                                                     two[1] + run + figures};
+        QTest::newRow("port cut") << two << 90 << 24
+                                  << QStringList{u"/dev/ttyUSB0     "_s + run + figures,
+                                                 u"…-FTDI-if00-port0"_s + run + figures};
+        QTest::newRow("activity dropped")
+            << two << 60 << 24 << QStringList{u"/dev/ttyUSB0 "_s + figures, u"…I-if00-port0"_s + figures};
+        QTest::newRow("more units than rows")
+            << QStringList{u"COM1+"_s, u"COM2!"_s, u"COM3"_s, u"COM4"_s, u"COM5"_s} << 80 << 4
+            << QStringList{u"COM2  Problème"_s, u"COM3"_s + run + figures,
+                           u"5 unités : 3 en cours, 1 bonnes, 1 en échec"_s};
+    }
+
+    void boardLayout()
+    {
+        QFETCH(QStringList, units);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QStringList, lines);
+        std::vector<cli::BoardUnit> board;
+        for (const QString &unit : units) {
+            using enum cli::BoardUnit::State;
+            if (unit.endsWith(u'+') || unit.endsWith(u'!'))
+                board.push_back({unit.chopped(1), u"  Problème"_s, {}, unit.endsWith(u'+') ? Succeeded : Failed});
+            else
+                board.push_back({unit, u" Programmation en cours..."_s,
+                                 u"  45%  effectuée  Temps écoulé 0:39, reste 0:47"_s, Running});
+        }
+        QCOMPARE(cli::boardLines(board, width, height), lines);
     }
 
     // "@" stands for the test's own directory; "HELP" for what --help prints.

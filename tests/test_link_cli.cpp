@@ -91,7 +91,7 @@ private Q_SLOTS:
         const QString connection = u"Problème de connexion !\r\nVérifier le câble et le port COM choisi .\n"_s;
         const QString usage =
             u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
-                              "        torsa-cli station FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
+            "        torsa-cli station FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
             "        torsa-cli verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
             "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
             "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;

@@ -25,4 +25,12 @@ bool isTerminal(std::FILE *stream);
 // false when it refuses.
 bool enableEscapeSequences(std::FILE *stream);
 
+// The columns and rows of the terminal behind the stream, read anew at each
+// call (the user may resize it); 0 and 0 when unknown.
+struct Size {
+    int columns = 0;
+    int rows = 0;
+};
+Size terminalSize(std::FILE *stream);
+
 } // namespace torsa::cli::console

@@ -1,5 +1,6 @@
 #include "Console.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace torsa::cli::console {
@@ -22,6 +23,14 @@ bool isTerminal(std::FILE *stream)
 bool enableEscapeSequences(std::FILE * /*stream*/)
 {
     return true;
+}
+
+Size terminalSize(std::FILE *stream)
+{
+    winsize size{};
+    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) != 0)
+        return {};
+    return {size.ws_col, size.ws_row};
 }
 
 } // namespace torsa::cli::console

@@ -60,4 +60,13 @@ bool enableEscapeSequences(std::FILE *stream)
         || SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
+Size terminalSize(std::FILE *stream)
+{
+    const HANDLE console = consoleOf(stream);
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (console == nullptr || GetConsoleScreenBufferInfo(console, &info) == 0)
+        return {};
+    return {info.srWindow.Right - info.srWindow.Left + 1, info.srWindow.Bottom - info.srWindow.Top + 1};
+}
+
 } // namespace torsa::cli::console

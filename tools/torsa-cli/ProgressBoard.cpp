@@ -1,5 +1,6 @@
 #include "ProgressBoard.h"
 
+#include "Console.h"
 #include "Output.h"
 #include "ProgressStyle.h"
 #include "UnitRun.h"
@@ -127,29 +128,44 @@ void ProgressBoard::finish()
 void ProgressBoard::draw()
 {
     rewind();
-    QString text;
+    std::vector<BoardUnit> shown;
     for (const UnitRun *unit : units_)
-        text += progressLine(*unit) + u"\x1b[K\n"_s;
-    print(stderr, text);
-    drawn_ = true;
+        shown.push_back(boardUnit(*unit));
+    // Read at every redraw: the terminal may have been resized.
+    const console::Size size = console::terminalSize(stderr);
+    const QStringList lines = boardLines(shown, size.columns, size.rows);
+    QString text;
+    for (const QString &line : lines)
+        text += line + u"\x1b[K\n"_s;
+    // A board shorter than the last one leaves nothing of it below.
+    print(stderr, text + u"\x1b[J"_s);
+    drawnLines_ = lines.size();
 }
 
 void ProgressBoard::rewind()
 {
-    if (drawn_)
-        print(stderr, u"\x1b[%1A\r"_s.arg(units_.size()));
+    if (drawnLines_ > 0)
+        print(stderr, u"\x1b[%1A\r"_s.arg(drawnLines_));
+    drawnLines_ = 0;
 }
 
-QString ProgressBoard::progressLine(const UnitRun &unit) const
+BoardUnit ProgressBoard::boardUnit(const UnitRun &unit)
 {
-    QString port = unit.port().given.leftJustified(portWidth_);
-    if (unit.isFinished())
-        return port + u"  "_s + oneLine(unit.lastStep().text);
+    const QString &port = unit.port().given;
+    if (unit.isFinished()) {
+        const bool good = unit.lastStep().exitCode == kExitSuccess;
+        return {port,
+                u"  "_s + oneLine(unit.lastStep().text),
+                {},
+                good ? BoardUnit::State::Succeeded : BoardUnit::State::Failed};
+    }
     if (unit.kind() == link::TransferKind::LinkTest)
-        return port;
+        return {port, {}, {}, BoardUnit::State::Running};
     // The activity text starts with a blank of its own.
-    return port + u' ' + link::text::activity(unit.kind()) + link::text::percent(unit.address()) + u"  "_s
-        + link::text::timeProgress(unit.elapsedMs(), unit.address(), unit.passesAfter());
+    return {port, u' ' + link::text::activity(unit.kind()),
+            link::text::percent(unit.address()) + u"  "_s
+                + link::text::timeProgress(unit.elapsedMs(), unit.address(), unit.passesAfter()),
+            BoardUnit::State::Running};
 }
 
 QString ProgressBoard::summaryLine(const UnitRun &unit) const

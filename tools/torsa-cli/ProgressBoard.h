@@ -6,6 +6,8 @@
 // it took and the message that ended it, then the run's verdict. Without a
 // terminal, a line per unit every tenth of a pass instead of the board.
 
+#include "BoardLayout.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -44,7 +46,7 @@ public:
 
 private:
     void draw();
-    QString progressLine(const UnitRun &unit) const;
+    static BoardUnit boardUnit(const UnitRun &unit);
     QString summaryLine(const UnitRun &unit) const;
     // Moves back up over the board, once drawn.
     void rewind();
@@ -54,7 +56,7 @@ private:
     qsizetype portWidth_ = 0;
     qsizetype deviceWidth_ = 0;
     bool terminal_;
-    bool drawn_ = false;
+    qsizetype drawnLines_ = 0;
 };
 
 } // namespace torsa::cli
