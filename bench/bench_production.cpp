@@ -6,6 +6,13 @@
 //     frame of every unit (zel-sim --gap-log): median, p99 and max.
 // Each unit's EEPROM is compared with the file afterwards.
 // Usage: bench_production [N ...]   (default: 1 4 16; each run takes about 171 s)
+//
+// bench_production station [PORTS [UNITS]]: `torsa-cli station` on PORTS zel-sim
+// at 115200 baud (default 16 ports, 3 units each), the bench swapping each
+// unit once it has ended (SIGUSR1, then SIGUSR2 once the port waits): the wall
+// time against UNITS times one unit's two passes on the line, torsa-cli's CPU,
+// and the time from a unit put on the line to its programming started (its
+// first frame sent): the probe's wait, its answer and the start.
 
 #include "support/FileBytes.h"
 #include "support/SimProcess.h"
@@ -18,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sys/resource.h>
@@ -102,11 +110,93 @@ Figures runUnits(int units, const QString &file, const QTemporaryDir &dir)
     return figures;
 }
 
+constexpr int kStationBaud = 115200;
+constexpr double kStationPassSeconds = 2.0 * torsa::address::kImageSize * 10.0 * 10.0 / kStationBaud;
+
+int runStation(int ports, int units, const QString &file, const QTemporaryDir &dir)
+{
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    QStringList arguments{u"station"_s, file};
+    for (int i = 0; i < ports; ++i) {
+        sims.push_back(std::make_unique<SimProcess>());
+        if (!sims.back()->start({u"--baud"_s, QString::number(kStationBaud), u"--save-each"_s,
+                                 dir.filePath(u"station%1-%2.zel"_s.arg(i).arg(u"%1"_s)), u"--save"_s,
+                                 dir.filePath(u"station%1-%2.zel"_s.arg(i).arg(units))}))
+            return 1;
+        arguments << u"--port"_s << sims.back()->path();
+    }
+    QProcess cli;
+    cli.setReadChannel(QProcess::StandardError);
+    const double cpuBefore = childrenCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    cli.start(QStringLiteral(TORSA_CLI_PATH), arguments);
+    std::vector<qint64> putInAt(static_cast<std::size_t>(ports), -1);
+    std::vector<int> ended(static_cast<std::size_t>(ports), 0);
+    std::vector<double> startMs;
+    int good = 0;
+    int done = 0;
+    QByteArray pending;
+    while (done < ports * units && cli.waitForReadyRead(-1)) {
+        pending += cli.readAll();
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+            const QString line = QString::fromUtf8(pending.first(end));
+            pending.remove(0, end + 1);
+            const auto port = static_cast<std::size_t>(
+                std::ranges::find_if(sims, [&line](const auto &sim) { return line.startsWith(sim->path() + u"  "_s); })
+                - sims.begin());
+            if (port >= sims.size())
+                continue;
+            const auto pid = static_cast<pid_t>(sims[port]->process().processId());
+            if (line.endsWith(u" : en cours"_s) && putInAt[port] >= 0) {
+                startMs.push_back(double(wall.nsecsElapsed() - putInAt[port]) / 1e6);
+                putInAt[port] = -1;
+            } else if (line.contains(u" sur ce port)  "_s)) {
+                ++done;
+                good += line.contains(u"Vérification terminée avec succés !"_s) ? 1 : 0;
+                if (++ended[port] < units)
+                    ::kill(pid, SIGUSR1);
+            } else if (line.endsWith(u"en attente d'une unité"_s) && ended[port] > 0 && ended[port] < units) {
+                ::kill(pid, SIGUSR2);
+                putInAt[port] = wall.nsecsElapsed();
+            }
+        }
+    }
+    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    cli.waitForFinished(-1);
+    const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    const double cpuSeconds = childrenCpuSeconds() - cpuBefore;
+    int matching = 0;
+    for (int i = 0; i < ports; ++i) {
+        sims.at(static_cast<std::size_t>(i))->stop();
+        for (int unit = 1; unit <= units; ++unit)
+            matching += torsa::testing::readFile(dir.filePath(u"station%1-%2.zel"_s.arg(i).arg(unit))) == sampleFile();
+    }
+    std::printf(
+        "torsa-cli station FILE, %d ports at %d baud, %d units each (one unit's two passes on the line: %.1f s)\n",
+        ports, kStationBaud, units, kStationPassSeconds);
+    std::printf("wall %.1f s = %.3f x %d passes; exit %d, %d of %d units good, %d EEPROMs equal the file\n",
+                wallSeconds, wallSeconds / (units * kStationPassSeconds), units, cli.exitCode(), good, ports * units,
+                matching);
+    std::printf("torsa-cli CPU %.2f s = %.2f %% of one core\n", cpuSeconds, 100.0 * cpuSeconds / wallSeconds);
+    std::printf("unit put in to its programming started, over %zu units: median %.0f ms, max %.0f ms\n", startMs.size(),
+                percentile(startMs, 0.5), percentile(startMs, 1.0));
+    return cli.exitCode() == 0 && matching == ports * units ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     const QCoreApplication app(argc, argv);
+    if (const QStringList arguments = QCoreApplication::arguments().mid(1);
+        !arguments.isEmpty() && arguments.first() == u"station") {
+        const QTemporaryDir dir;
+        const QString file = dir.filePath(u"ligne.zel"_s);
+        if (!torsa::testing::writeFile(file, sampleFile()))
+            return 1;
+        return runStation(arguments.value(1, u"16"_s).toInt(), arguments.value(2, u"3"_s).toInt(), file, dir);
+    }
     std::vector<int> counts;
     for (const QString &argument : QCoreApplication::arguments().mid(1))
         counts.push_back(argument.toInt());
