@@ -279,8 +279,8 @@ private Q_SLOTS:
         QTest::newRow("nothing") << QStringList{} << 64 << u"Il manque la commande.\nHELP"_s;
         QTest::newRow("unknown command") << QStringList{u"lister"_s, u"a.zel"_s} << 64
                                          << u"Commande inconnue : lister\nHELP"_s;
-        QTest::newRow("list, short file")
-            << QStringList{u"list"_s, u"@short.zel"_s} << 4 << u"Erreur d'ouverture de @short.zel\n"_s;
+        QTest::newRow("list, short file") << QStringList{u"list"_s, u"@short.zel"_s} << 4
+                                          << u"Erreur d'ouverture de @short.zel\ntrop court : 100 octets sur 8192\n"_s;
         QTest::newRow("import, no output")
             << QStringList{u"import"_s, u"a.csv"_s} << 64 << u"Usage : torsa-cli import LIST.csv -o FILE.zel\n"_s;
         QTest::newRow("export, no such file")

@@ -105,7 +105,7 @@ int runExport(const Request &request)
 {
     const auto image = productionfile::read(request.input);
     if (!image) {
-        say(filetexts::openError(request.input));
+        sayUnreadableProductionFile(request.input);
         return kExitUnreadableFile;
     }
     const MessageList list = messagelist::fromImage(*image);

@@ -2,7 +2,6 @@
 
 #include "Output.h"
 
-#include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "session/Session.h"
 #include "store/LineEnds.h"
@@ -33,7 +32,7 @@ int runListCommand(const QStringList &arguments)
     const QString &fileName = arguments.first();
     const auto image = productionfile::read(fileName);
     if (!image) {
-        say(filetexts::openError(fileName));
+        sayUnreadableProductionFile(fileName);
         return kExitUnreadableFile;
     }
     return print(stdout, listText(*image)) ? kExitSuccess : kExitOutputFailed;

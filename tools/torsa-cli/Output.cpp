@@ -4,9 +4,14 @@
 
 #include "files/FileTexts.h"
 
+#include "store/AddressMap.h"
+
 #include <QByteArray>
+#include <QFileInfo>
 
 namespace torsa::cli {
+
+using namespace Qt::StringLiterals;
 
 bool write(std::FILE *stream, QByteArrayView bytes)
 {
@@ -26,6 +31,14 @@ bool print(std::FILE *stream, const QString &text)
 void say(const QString &line)
 {
     print(stderr, line + u'\n');
+}
+
+void sayUnreadableProductionFile(const QString &path)
+{
+    say(filetexts::openError(path));
+    const QFileInfo file(path);
+    if (file.isFile() && file.size() < address::kImageSize)
+        say(u"trop court : %1 octets sur %2"_s.arg(file.size()).arg(address::kImageSize));
 }
 
 bool saved(const QString &path, files::SaveResult result)

@@ -34,6 +34,10 @@ bool print(std::FILE *stream, const QString &text);
 // One line of a message on stderr.
 void say(const QString &line);
 
+// "Erreur d'ouverture de FILE" for a production file that could not be read,
+// and under it, for a file too short to hold the 8192 bytes, how short.
+void sayUnreadableProductionFile(const QString &path);
+
 // True when the file was saved; otherwise says so on stderr, with a second
 // line when the failure left the file incomplete.
 bool saved(const QString &path, files::SaveResult result);

@@ -11,7 +11,6 @@
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "link/PortNames.h"
-#include "store/AddressMap.h"
 
 #include <QFileInfo>
 
@@ -130,15 +129,6 @@ QString usage()
            "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
 }
 
-// Beyond "Erreur d'ouverture", what makes a file that opens no production
-// file: too short to hold the 8192 bytes. Nothing for any other reason.
-std::optional<QString> shortFileNote(const QFileInfo &file)
-{
-    if (!file.isFile() || file.size() >= address::kImageSize)
-        return std::nullopt;
-    return u"trop court : %1 octets sur %2"_s.arg(file.size()).arg(address::kImageSize);
-}
-
 // Each port with the device it stands for; a refusal (on stderr) when one is
 // given twice, under its own name or another.
 std::optional<std::vector<UnitRun::Port>> unitPorts(const QStringList &given)
@@ -170,9 +160,7 @@ int run(const Request &request, const std::vector<UnitRun::Port> &ports)
         // The file is checked before any port is touched.
         const auto fromFile = productionfile::read(request.file);
         if (!fromFile) {
-            say(filetexts::openError(request.file));
-            if (const auto note = shortFileNote(QFileInfo(request.file)))
-                say(*note);
+            sayUnreadableProductionFile(request.file);
             return kExitUnreadableFile;
         }
         job.image = *fromFile;
