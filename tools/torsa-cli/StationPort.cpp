@@ -36,6 +36,9 @@ void StationPort::start()
 
 void StationPort::stop()
 {
+    // A second Ctrl+C changes nothing: the stop under way ends the port once.
+    if (phase_ == Phase::Stopping || phase_ == Phase::Stopped)
+        return;
     probeTimer_.stop();
     if (phase_ == Phase::Running) {
         phase_ = Phase::Stopping;
