@@ -24,7 +24,7 @@ QString shortened(const QString &port, qsizetype width)
 // portWidth: the port column with the activity, narrowWidth: without.
 QString unitLine(const BoardUnit &unit, qsizetype portWidth, qsizetype narrowWidth, int width)
 {
-    const QString whole = shortened(unit.port, portWidth) + unit.activity + unit.progress;
+    QString whole = shortened(unit.port, portWidth) + unit.activity + unit.progress;
     if (width <= 0 || whole.size() <= width || unit.progress.isEmpty())
         return whole;
     // Too narrow even with the port cut short: the activity goes, the figures stay.
