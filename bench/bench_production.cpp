@@ -153,7 +153,10 @@ int runStation(int ports, int units, const QString &file, const QTemporaryDir &d
                 putInAt[port] = -1;
             } else if (line.contains(u" sur ce port)  "_s)) {
                 ++done;
-                good += line.contains(u"Vérification terminée avec succés !"_s) ? 1 : 0;
+                if (line.contains(u"Vérification terminée avec succés !"_s))
+                    ++good;
+                else
+                    std::printf("failed: %s\n", qUtf8Printable(line));
                 if (++ended[port] < units)
                     ::kill(pid, SIGUSR1);
             } else if (line.endsWith(u"en attente d'une unité"_s) && ended[port] > 0 && ended[port] < units) {
