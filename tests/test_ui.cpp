@@ -332,10 +332,11 @@ private Q_SLOTS:
         QTranslator translator;
         QVERIFY(installFrenchInterface(translator));
         QtUserPrompts prompts(nullptr);
-        const std::pair<PromptIcon, QMessageBox::Icon> icons[] = {
-            {PromptIcon::Question, QMessageBox::Question},       {PromptIcon::Exclamation, QMessageBox::Warning},
-            {PromptIcon::Critical, QMessageBox::Critical},       {PromptIcon::Information, QMessageBox::Information},
-            {PromptIcon::None, QMessageBox::NoIcon}};
+        const std::pair<PromptIcon, QMessageBox::Icon> icons[] = {{PromptIcon::Question, QMessageBox::Question},
+                                                                  {PromptIcon::Exclamation, QMessageBox::Warning},
+                                                                  {PromptIcon::Critical, QMessageBox::Critical},
+                                                                  {PromptIcon::Information, QMessageBox::Information},
+                                                                  {PromptIcon::None, QMessageBox::NoIcon}};
         for (const auto &[icon, qtIcon] : icons) {
             QString seen;
             QTimer::singleShot(0, [&seen] {

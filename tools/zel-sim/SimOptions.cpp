@@ -52,7 +52,9 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     parser.addVersionOption();
     const QCommandLineOption link(u"link"_s, u"Also make PATH a symlink to the device."_s, u"PATH"_s);
     const QCommandLineOption load(u"load"_s, u"Start the EEPROM from a .zel file (its first 8192 bytes)."_s, u"FILE"_s);
-    const QCommandLineOption save(u"save"_s, u"Write the EEPROM (8192 bytes) to FILE on exit; exit status 4 when it cannot be written whole."_s, u"FILE"_s);
+    const QCommandLineOption save(
+        u"save"_s, u"Write the EEPROM (8192 bytes) to FILE on exit; exit status 4 when it cannot be written whole."_s,
+        u"FILE"_s);
     const QCommandLineOption baud(u"baud"_s,
                                   u"Pace the line at N baud, 10 bits a byte, both directions "
                                   "(0 = as fast as the pseudo-terminal goes, the default)."_s,
@@ -72,7 +74,8 @@ ParsedOptions parseOptions(const QCoreApplication &app)
                                     u"Write to FILE on exit, one line per frame, the microseconds from the unit's "
                                     "last answer to that frame's first byte: how soon the program followed up."_s,
                                     u"FILE"_s);
-    parser.addOptions({link, load, save, baud, delay, delayFrom, silent, readZero, splitAck, junk, dieAt, verbose, gapLog});
+    parser.addOptions(
+        {link, load, save, baud, delay, delayFrom, silent, readZero, splitAck, junk, dieAt, verbose, gapLog});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
@@ -117,7 +120,7 @@ ParsedOptions parseOptions(const QCoreApplication &app)
         return bad(junk.names().constFirst());
     options.junk = *junkValue;
     for (const auto &[option, target] : {std::pair{&silent, &options.silentFrom}, std::pair{&dieAt, &options.dieAt},
-                                            std::pair{&delayFrom, &options.delayFrom}}) {
+                                         std::pair{&delayFrom, &options.delayFrom}}) {
         if (!parser.isSet(*option))
             continue;
         const auto value = number(parser, option->names().constFirst(), torsa::address::kLastAddress);

@@ -104,7 +104,8 @@ int main(int argc, char *argv[])
     int code = QCoreApplication::exec();
 
     // What the unit held is the simulator's result: a save that failed is a failed run.
-    if (!options.savePath.isEmpty() && !saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
+    if (!options.savePath.isEmpty()
+        && !saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
         code = kSaveFailure;
     if (!options.gapLogPath.isEmpty() && !saveFile(options.gapLogPath, gapLines(unit.answerGapsNs())))
         code = kSaveFailure;

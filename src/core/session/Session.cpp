@@ -48,8 +48,7 @@ OpenReport Session::open(const MemoryImage &opened)
 
 void Session::afterRead()
 {
-    if (const SessionMode requested = mode::fromLetter(image_.at(address::kModeCell));
-        requested != SessionMode::None)
+    if (const SessionMode requested = mode::fromLetter(image_.at(address::kModeCell)); requested != SessionMode::None)
         initialiseMode(requested);
 }
 
