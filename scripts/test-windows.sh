@@ -30,7 +30,7 @@ linux_build=$(cd "${2:-build}" && pwd)
 zel_sim=$linux_build/tools/zel-sim/zel-sim
 linux_cli=$linux_build/tools/torsa-cli/torsa-cli
 prefix=$("$root/scripts/build-windows-qt.sh" --prefix)
-version=$(sed -n 's/^project(torsa VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 start=$(date +%s)
 
 case $(wine --version) in
