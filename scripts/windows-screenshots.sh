@@ -25,6 +25,9 @@ wineboot --init >/dev/null 2>&1
 for replacement in 'Courier New=Liberation Mono' 'Microsoft Sans Serif=Liberation Sans' 'Tahoma=Liberation Sans'; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${replacement%%=*}" /d "${replacement#*=}" /f >/dev/null
 done
+# A port beyond COM4, as Windows numbers a USB adapter, for the "&Configurer"
+# picture (the menu lists the ports Wine maps; nothing is opened).
+wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d /dev/null /f >/dev/null
 wineserver -w
 
 picture() {   # NAME WIDTH HEIGHT
