@@ -43,14 +43,18 @@ screenshots: build
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
-# The Debian package of the plain build: $(BUILD_DIR)/torsa_<version>_<arch>.deb.
-# package-test (root) installs it here, checks the files, starts the program
-# under Xvfb, runs torsa-cli against zel-sim, and purges it again.
-.PHONY: package package-test demo
+# The Debian package of the plain build: $(BUILD_DIR)/torsa_<version>-<revision>_<arch>.deb.
+# package-test (root) checks it with lintian, installs it here, checks the
+# files, starts the program under Xvfb, runs torsa-cli against zel-sim, and
+# purges it again; its own tools are installed for it only.
+.PHONY: package package-test-deps package-test demo
 package: build
 	cmake --build $(BUILD_DIR) --target package
 
-package-test: package
+package-test-deps: deps
+	@scripts/install-deps.sh lintian desktop-file-utils x11-utils
+
+package-test: package-test-deps package
 	packaging/package-test.sh "$$(ls -t $(BUILD_DIR)/torsa_*.deb | head -1)"
 
 # The program against zel-sim holding samples/demo.zel, reached as COM1; the line

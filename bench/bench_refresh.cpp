@@ -2,8 +2,8 @@
 // the image alone, and the window's tick with the listing unchanged and changed.
 
 #include "MainWindow.h"
-#include "session/UserPrompts.h"
 #include "session/Refresh.h"
+#include "session/UserPrompts.h"
 #include "store/AddressMap.h"
 
 #include <QAction>

@@ -69,9 +69,9 @@ std::function<bool(const QByteArray &)> equalTo(const QByteArray &expected)
 struct Tally {
     int runs = 0;
     int reportedFailures = 0;
-    int falseSuccesses = 0;   // success reported, the file not whole
-    int oldFilesChanged = 0;  // failure reported, the older file not as it was
-    int wholeRefused = 0;     // room for the whole file, and yet a failure
+    int falseSuccesses = 0;  // success reported, the file not whole
+    int oldFilesChanged = 0; // failure reported, the older file not as it was
+    int wholeRefused = 0;    // room for the whole file, and yet a failure
 };
 
 std::set<qint64> limitsFor(const Writer &writer)

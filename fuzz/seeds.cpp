@@ -84,8 +84,8 @@ bool productionFiles(const QDir &dir)
     const auto save = [&dir](const QString &name, const MemoryImage &image) {
         return productionfile::write(dir.filePath(name), image) == files::SaveResult::Saved;
     };
-    bool ok = save(u"with-plc.zel"_s, withPlc) && save(u"without-plc.zel"_s, withoutPlc) && save(u"odd-cells.zel"_s, odd)
-        && save(u"new-session.zel"_s, session(SessionMode::WithPlc, {}));
+    bool ok = save(u"with-plc.zel"_s, withPlc) && save(u"without-plc.zel"_s, withoutPlc)
+        && save(u"odd-cells.zel"_s, odd) && save(u"new-session.zel"_s, session(SessionMode::WithPlc, {}));
     ok = ok && writeFile(dir.filePath(u"short-100.bin"_s), bytesOf(withPlc).left(100));
     ok = ok && writeFile(dir.filePath(u"long-8300.bin"_s), bytesOf(withoutPlc) + QByteArray(108, '\x05'));
     return ok;

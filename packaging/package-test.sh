@@ -1,10 +1,11 @@
 #!/bin/bash
-# Installs the Debian package made by `make package` on this machine, checks
-# what it put where, starts the installed program under Xvfb, runs the
-# installed torsa-cli against the installed zel-sim, then purges the package
-# and checks that nothing of it is left. Needs root (dpkg).
+# Checks the Debian package made by `make package` with lintian (no error, no
+# warning), installs it on this machine, checks what it put where, starts the
+# installed program under Xvfb, runs the installed torsa-cli against the
+# installed zel-sim, then purges the package and checks that nothing of it is
+# left. Needs root (dpkg).
 #
-#   packaging/package-test.sh build/torsa_1.0.0_amd64.deb
+#   packaging/package-test.sh build/torsa_1.0.0-1_amd64.deb
 set -uo pipefail
 
 deb=${1:?usage: package-test.sh PACKAGE.deb}
@@ -15,14 +16,11 @@ if dpkg-query -W -f='${Status}' torsa 2>/dev/null | grep -q "ok installed"; then
     exit 1
 fi
 
-# The checks' own tools: xvfb-run comes with the build's dependencies,
-# xwininfo and desktop-file-validate are installed here when missing.
-need=""
-command -v xwininfo >/dev/null || need="$need x11-utils"
-command -v desktop-file-validate >/dev/null || need="$need desktop-file-utils"
-if [ -n "$need" ]; then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $need
-fi
+# The checks' own tools (lintian, xwininfo, desktop-file-validate) come with
+# `make package-test`, xvfb-run with the build's dependencies.
+for tool in lintian xwininfo desktop-file-validate xvfb-run; do
+    command -v $tool >/dev/null || { echo "package-test: no $tool (make package-test installs it)"; exit 1; }
+done
 
 passed=0
 failed=0
@@ -47,7 +45,11 @@ files=(
     /usr/share/icons/hicolor/32x32/apps/torsa.png
     /usr/share/icons/hicolor/64x64/apps/torsa.png
     /usr/share/torsa/AIDE_TORSA.DOC
+    /usr/share/man/man1/torsa.1.gz
     /usr/share/man/man1/torsa-cli.1.gz
+    /usr/share/man/man1/zel-sim.1.gz
+    /usr/share/doc/torsa/changelog.Debian.gz
+    /usr/share/doc/torsa/copyright
     /usr/share/doc/torsa/examples/demo.zel
     /usr/share/doc/torsa/examples/demo-sans-automate.zel
     /usr/share/doc/torsa/examples/demo.csv
@@ -90,13 +92,23 @@ cli_programs_sim() {
     return $status
 }
 
+# Debian's own checks of the package, as its archive runs them: any error or
+# warning fails (lintian warns about running as root: that is not one).
+check "lintian $(basename "$deb")" lintian --fail-on error,warning "$deb"
 check "dpkg -i $(basename "$deb")" dpkg -i "$deb"
 check "installed files are there" all_present
 check "dpkg lists them" bash -c 'dpkg -L torsa | grep -qx /usr/bin/torsa && dpkg -L torsa | grep -qx /usr/share/torsa/AIDE_TORSA.DOC'
 check "desktop entry is valid" desktop-file-validate /usr/share/applications/torsa.desktop
 check "desktop entry starts torsa with its icon" bash -c \
     'grep -qx "Exec=torsa" /usr/share/applications/torsa.desktop && grep -qx "Icon=torsa" /usr/share/applications/torsa.desktop'
-check "man page of torsa-cli" bash -c 'zcat /usr/share/man/man1/torsa-cli.1.gz | grep -q "^\.TH TORSA\\\\-CLI 1"'
+check "man pages" bash -c 'zcat /usr/share/man/man1/torsa.1.gz | grep -q "^\.TH TORSA 1" &&
+    zcat /usr/share/man/man1/torsa-cli.1.gz | grep -q "^\.TH TORSA\\\\-CLI 1" &&
+    zcat /usr/share/man/man1/zel-sim.1.gz | grep -q "^\.TH ZEL\\\\-SIM 1"'
+check "copyright file in Debian's format, with TORSA's terms" bash -c \
+    'head -1 /usr/share/doc/torsa/copyright | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" &&
+     grep -q "^ All rights reserved\.$" /usr/share/doc/torsa/copyright'
+check "changelog of this version" bash -c \
+    'zcat /usr/share/doc/torsa/changelog.Debian.gz | head -1 | grep -q "^torsa ($(dpkg-query -W -f="\${Version}" torsa))"'
 check "torsa-cli --version" bash -c '/usr/bin/torsa-cli --version | grep -qx "torsa-cli [0-9.]*"'
 check "zel-sim --help" /usr/bin/zel-sim --help
 check "torsa-cli list of the sample" /usr/bin/torsa-cli list /usr/share/doc/torsa/examples/demo.zel

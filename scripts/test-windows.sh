@@ -4,10 +4,11 @@
 # the build folder:
 #   1. the test suites that need no Linux pseudo-terminal, as Windows programs
 #      (CTest, through scripts/wine-run.sh);
-#   2. the link: zel-sim on the Linux side, Wine's COM1 mapped to its
+#   2. the link: zel-sim on the Linux side, Wine's COM1 and COM7 mapped to its
 #      pseudo-terminal, torsa-cli.exe programs, verifies, reads and tests the
-#      unit with the texts and exit statuses of Linux, and the window programs
-#      and verifies it once (tests/windows/windows_link.cpp);
+#      unit with the texts and exit statuses of Linux, lists the ports, shows its
+#      texts exactly on a console, and the window programs and verifies it once
+#      through COM7, an item beyond COM4 (tests/windows/windows_link.cpp);
 #   3. the setup program: a silent install, the installed program shows its
 #      window, the uninstaller leaves nothing behind.
 #
@@ -30,7 +31,7 @@ linux_build=$(cd "${2:-build}" && pwd)
 zel_sim=$linux_build/tools/zel-sim/zel-sim
 linux_cli=$linux_build/tools/torsa-cli/torsa-cli
 prefix=$("$root/scripts/build-windows-qt.sh" --prefix)
-version=$(sed -n 's/^project(torsa VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 start=$(date +%s)
 
 case $(wine --version) in
@@ -113,10 +114,12 @@ wineserver -k || true
 echo "== 2. the link through Wine's COM1"
 new_prefix link
 link=$work/zel-unit
-# COM1 is the simulator's link (a stable name over each new pseudo-terminal);
-# COM9 a device that does not exist. Ports are mapped through the registry:
+# COM1 is the simulator's link (a stable name over each new pseudo-terminal),
+# and so is COM7, a number beyond the four COM items, as Windows gives a USB
+# adapter; COM9 a device that does not exist. Ports are mapped through the registry:
 # Wine rewrites its dosdevices links from there whenever the wineserver starts.
 wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$link" /f >/dev/null
+wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$link" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM9 /d "$work/no-such-port" /f >/dev/null
 wineserver -k || true   # no server left running is fine
 # Kept running, so that the mapping stays as checked below. Quiet: it prints a
@@ -206,9 +209,24 @@ for command in list export; do
     check "$command: the bytes of Linux" cmp "$work/$command.linux" "$work/$command.windows"
 done
 
+check "ports: COM7 listed" eval 'wine "$build/torsa-cli.exe" ports | grep -q "^COM7 "'
+
+# On a terminal Wine gives the program a console (script provides the
+# terminal): the texts must come out exactly, whatever the console's code page.
+console_row() {
+    start_sim || return 1
+    local status=0
+    LC_ALL=C.UTF-8 script -qec "wine '$build/torsa-cli.exe' program '$(windows_path "$image")' --port COM1" \
+        /dev/null </dev/null >"$work/console.out" 2>&1 || status=$?
+    stop_sim
+    [ "$status" = 0 ] && grep -qF 'Programmation terminée avec succés !' "$work/console.out" ||
+        { echo "    exit $status, console:" >&2; cat -A "$work/console.out" >&2; return 1; }
+}
+check "console: the French texts exactly" console_row
+
 start_sim
 com1_mapped || { echo "COM1 is no longer mapped to zel-sim" >&2; exit 1; }
-check "window: program and verify through COM1, a port already open" \
+check "window: program and verify through COM7, a port already open" \
     env QT_QPA_PLATFORM=offscreen "$root/scripts/wine-run.sh" "$build/tests/windows/windows_link.exe"
 stop_sim
 wineserver -k || true

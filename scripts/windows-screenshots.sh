@@ -5,6 +5,7 @@
 #
 #   scripts/windows-screenshots.sh [BUILD_DIR]    (default build-windows, after make windows)
 #
+# The program runs from BUILD_DIR/install, the installation the packages hold.
 # Writes BUILD_DIR/screenshots/wine-{startup,open-report,sample,configure-menu}-{100,150}.png.
 set -euo pipefail
 
@@ -24,6 +25,9 @@ wineboot --init >/dev/null 2>&1
 for replacement in 'Courier New=Liberation Mono' 'Microsoft Sans Serif=Liberation Sans' 'Tahoma=Liberation Sans'; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${replacement%%=*}" /d "${replacement#*=}" /f >/dev/null
 done
+# A port beyond COM4, as Windows numbers a USB adapter, for the "&Configurer"
+# picture (the menu lists the ports Wine maps; nothing is opened).
+wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d /dev/null /f >/dev/null
 wineserver -w
 
 picture() {   # NAME WIDTH HEIGHT
@@ -34,8 +38,8 @@ for scale in 100 150; do
     width=$((560 * scale / 100))
     height=$((400 * scale / 100))
     export WINEQT_SCALE_FACTOR=$(awk "BEGIN { print $scale / 100 }")
-    (cd "$build/exemples" && exec wine explorer /desktop=TORSA,"${width}x${height}" \
-        "Z:${build//\//\\}\\torsa.exe") >/dev/null 2>&1 &
+    (cd "$build/install/exemples" && exec wine explorer /desktop=TORSA,"${width}x${height}" \
+        "Z:${build//\//\\}\\install\\torsa.exe") >/dev/null 2>&1 &
     for _ in $(seq 150); do xdotool search --name '^ TORSA$' >/dev/null 2>&1 && break; sleep 0.2; done
     # Each step is given time to be drawn: these are pictures, not tests.
     sleep 2

@@ -373,9 +373,10 @@ private Q_SLOTS:
         prompts.duringQuestion = [&] { countDuringQuestion = session.tick().countCaption; };
         prompts.answers = {false};
         QVERIFY(!session.startNew(SessionMode::WithPlc, prompts));
-        QCOMPARE(prompts.last(), box(u"Voulez vous commencer une nouvelle session ?\n\r"
-                                     "(tout les messages en mémoire seront effacés)"_s,
-                                     PromptIcon::Exclamation));
+        QCOMPARE(prompts.last(),
+                 box(u"Voulez vous commencer une nouvelle session ?\n\r"
+                     "(tout les messages en mémoire seront effacés)"_s,
+                     PromptIcon::Exclamation));
         QCOMPARE(countDuringQuestion, u" Aucun message"_s);
         QVERIFY(session.mode() == SessionMode::WithPlc && session.image()[address::kModeCell] == 65);
 

@@ -114,30 +114,6 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 3);
     }
 
-    // A file handed over writable in a folder its user may not write to is saved in
-    // place and keeps its permissions. torsa-cli runs as nobody: root writes anywhere.
-    void importWhereOnlyTheFileIsWritable()
-    {
-        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
-        if (::geteuid() != 0 || setpriv.isEmpty())
-            QSKIP("needs root and setpriv, to run torsa-cli as a user who may not write to the folder");
-        const QTemporaryDir shared;
-        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-        const QString out = QDir(shared.path()).filePath(u"partagé.zel"_s);
-        const auto writableByAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther;
-        QVERIFY(QFile::setPermissions(shared.path(), everyone) && testing::writeFile(out, QByteArray(10, 'x'))
-                && QFile::setPermissions(out, writableByAll));
-        QProcess cli;
-        cli.start(setpriv,
-                  {u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s, QStringLiteral(TORSA_CLI_PATH),
-                   u"import"_s, QStringLiteral(TORSA_SOURCE_DIR "/samples/demo.csv"), u"-o"_s, out});
-        QVERIFY(cli.waitForFinished());
-        QCOMPARE(cli.exitCode(), 0);
-        QCOMPARE(testing::readFile(out), testing::readFile(QStringLiteral(TORSA_SOURCE_DIR "/samples/demo.zel")));
-        QCOMPARE(QFile::permissions(out) & 0xF0FF, writableByAll);
-    }
-
     // "&Aide": the document where the package puts it (/usr/share/torsa, found
     // through the data folders), then one in the current directory, which comes first.
     void helpDocumentFound()

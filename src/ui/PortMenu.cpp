@@ -111,8 +111,8 @@ void PortMenu::listOtherPorts()
 {
     // The chosen port stays while it is held: a port unplugged since shows
     // itself gone when a transfer fails on it (the port is then closed).
-    const std::vector<link::ExtraPortItem> items = link::extraPortItems(
-        link::presentPorts(), link::comDevicesNow(), port_.isOpen() ? chosenOther_ : std::nullopt);
+    const std::vector<link::ExtraPortItem> items =
+        link::extraPortItems(link::presentPorts(), link::comDevicesNow(), port_.isOpen() ? chosenOther_ : std::nullopt);
     if (chosenOther_ && std::ranges::find(items, chosenOther_->name, &link::ExtraPortItem::name) == items.end())
         chosenOther_.reset();
 

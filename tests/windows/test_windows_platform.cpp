@@ -1,6 +1,6 @@
 // What differs on Windows: COM names as the system's, the adapter named in the
-// item's status tip, the refusal of a port another program holds, the help
-// document opened by the system's program
+// item's status tip, the ports beyond the COM items, the refusal of a port
+// another program holds, the help document opened by the system's program
 // for it, and the layout at 150 %, where the blink boxes stay under their
 // characters. The whole suite runs with the window scaled to 150 %, on the
 // system's own platform plugin (its fonts, its way of opening documents).
@@ -9,6 +9,7 @@
 #include "support/WindowUnderTest.h"
 
 #include "link/PortNames.h"
+#include "link/SerialPorts.h"
 #include "link/TransferTexts.h"
 #include "link/WindowsPorts.h"
 
@@ -69,6 +70,16 @@ private Q_SLOTS:
                  u"COM1 : aucun port série correspondant sur ce poste"_s);
         QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM3"_s, listed), u"COM2 : "_s + adapter);
         QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM9"_s, listed), u"COM2 : COM9"_s);
+
+        // Any other port is an item of its own, in number order; COM9, pinned as
+        // COM2 (in another form), is not.
+        const link::ComDevices com{u"\\\\.\\COM1"_s, u"\\\\.\\com9"_s, u"\\\\.\\COM3"_s, u"\\\\.\\COM4"_s};
+        const QList<link::PresentPort> present{{u"COM10"_s, {}, {}, {}, {}},
+                                               {u"COM9"_s, {}, {}, {}, {}},
+                                               {u"COM7"_s, u"USB Serial Port (COM7)"_s, 0x0403, 0x6001, u"A9"_s}};
+        QVERIFY(link::extraPortItems(present, com, std::nullopt)
+                == (std::vector<link::ExtraPortItem>{{u"COM7"_s, u"COM7 : USB Serial Port (COM7)"_s},
+                                                     {u"COM10"_s, u"COM10"_s}}));
 
         QCOMPARE(link::text::portOpenFailed(u"COM3"_s, link::LinkPort::OpenError::PermissionDenied),
                  u"L'ouverture du port COM3 à échouée !\r\nAccès refusé : le port est pris par un autre programme."_s);

@@ -1,7 +1,8 @@
-// The window and the link on Windows, through the system's COM1: Wine's COM1
-// mapped to zel-sim's pseudo-terminal by scripts/test-windows.sh, which checks
-// the mapping before this runs. The window programs and verifies the unit as
-// on Linux; a port another program holds is refused, and the message says so.
+// The window and the link on Windows, through the system's COM1 and COM7: both
+// mapped by Wine to zel-sim's pseudo-terminal by scripts/test-windows.sh, which
+// checks the mapping before this runs. COM7, beyond the four COM items, is an
+// item of its own; the window programs and verifies the unit through it as on
+// Linux; a port another program holds is refused, and the message says so.
 
 #include "support/WindowUnderTest.h"
 
@@ -20,7 +21,7 @@ class WindowsLink : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void windowProgramsAndVerifiesThroughCom1()
+    void windowProgramsAndVerifiesThroughCom7()
     {
         testing::WindowUnderTest f;
         f.newSession("MENU_ED_AVEC");
@@ -28,7 +29,13 @@ private Q_SLOTS:
         f.window->refresh();
         f.item("Menu_COM1")->trigger();
         QCOMPARE(f.prompts->lastText(), u"Ouverture du port COM1 effectuée avec succès."_s);
-        QVERIFY(f.item("Menu_COM1")->isChecked());
+        f.look("Menu_configuration");
+        QAction *com7 = f.item("Menu_COM7");
+        QCOMPARE(com7->text(), u"COM7"_s);
+        QVERIFY2(com7->statusTip().startsWith(u"COM7"_s), qPrintable(com7->statusTip()));
+        com7->trigger();
+        QCOMPARE(f.prompts->lastText(), u"Ouverture du port COM7 effectuée avec succès."_s);
+        QVERIFY(com7->isChecked() && !f.item("Menu_COM1")->isChecked());
 
         const auto *engine = f.get<link::TransferEngine>("transfer");
         for (const auto &[command, outcome] : {std::pair{"MENU_WRITE", u"Programmation terminée avec succés !"_s},

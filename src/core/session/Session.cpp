@@ -40,7 +40,7 @@ void Session::begin(SessionMode mode)
 OpenReport Session::open(const MemoryImage &opened)
 {
     image_ = opened;
-    const OpenReport report = reports::forOpenedImage(image_);
+    OpenReport report = reports::forOpenedImage(image_);
     if (report.requestedMode != SessionMode::None)
         initialiseMode(report.requestedMode);
     return report;
@@ -48,8 +48,7 @@ OpenReport Session::open(const MemoryImage &opened)
 
 void Session::afterRead()
 {
-    if (const SessionMode requested = mode::fromLetter(image_.at(address::kModeCell));
-        requested != SessionMode::None)
+    if (const SessionMode requested = mode::fromLetter(image_.at(address::kModeCell)); requested != SessionMode::None)
         initialiseMode(requested);
 }
 
@@ -102,7 +101,7 @@ std::optional<QString> Session::center(const QString &typed, UserPrompts &prompt
 
 RefreshTick Session::tick()
 {
-    const RefreshTick tick = refresh::tick(image_, mode_);
+    RefreshTick tick = refresh::tick(image_, mode_);
     if (tick.requestedMode != SessionMode::None)
         initialiseMode(tick.requestedMode);
     return tick;

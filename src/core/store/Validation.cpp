@@ -10,7 +10,6 @@
 namespace torsa {
 namespace {
 
-
 // Device codes of the text, or the refusal of its first bad character.
 Verdict deviceCodes(const QString &text, std::vector<int> &codes)
 {
