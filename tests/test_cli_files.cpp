@@ -28,11 +28,6 @@ namespace {
 
 constexpr int kExitDataRefused = 65;
 
-QString sample(const QString &name)
-{
-    return QStringLiteral(TORSA_SOURCE_DIR "/samples/") + name;
-}
-
 } // namespace
 
 class TestCliFiles : public QObject {

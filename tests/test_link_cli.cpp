@@ -306,10 +306,7 @@ private Q_SLOTS:
                   {u"program"_s, file_, u"--verify"_s, u"--port"_s, sim.path(), u"--log"_s, log});
         sim.process().setReadChannel(QProcess::StandardError);
         QByteArray seen;
-        while (!seen.contains("EC 8191 ")) {
-            QVERIFY(sim.process().waitForReadyRead());
-            seen = seen.right(32) + sim.process().readAll();
-        }
+        QVERIFY(waitFor(sim.process(), seen, "EC 8191 "));
         ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished() && cli.exitStatus() == QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);

@@ -6,7 +6,6 @@
 #include "support/SimProcess.h"
 #include "support/WindowUnderTest.h"
 
-#include "link/SerialPorts.h"
 #include "link/TransferEngine.h"
 #include "link/TransferTexts.h"
 #include "store/AddressMap.h"
@@ -107,33 +106,6 @@ private Q_SLOTS:
                                   PromptIcon::Exclamation));
             QVERIFY(!f.engine()->isRunning());
         }
-    }
-
-    // The ports present that no COM item stands for (with COM1 pinned to the
-    // simulator, the one COM1 would be) are items below COM4, listed as the menu
-    // opens; choosing one moves the check mark there. Qt lists no
-    // pseudo-terminal: without a serial port on the machine there is none.
-    void otherPortsAsItems()
-    {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        Fixture f;
-        f.chooseCom1(sim.path());
-        f.look("Menu_configuration");
-        const auto actions = f.get<QMenu>("Menu_configuration")->actions();
-        const auto others = link::extraPortItems(link::presentPorts(), link::comDevicesNow(), std::nullopt);
-        QCOMPARE(actions.size(), others.empty() ? 5 : 7 + qsizetype(others.size()));
-        if (others.empty())
-            QSKIP("no serial port here beyond the COM items");
-        QVERIFY(actions.at(4)->isSeparator() && actions.at(actions.size() - 2)->isSeparator());
-        QCOMPARE(actions.at(5)->text(), others.front().name);
-        QCOMPARE(actions.at(5)->statusTip(), others.front().statusTip);
-        actions.at(5)->trigger();
-        const bool opened = actions.at(5)->isChecked();
-        QCOMPARE(f.prompts->lastText().section(u'\r', 0, 0),
-                 opened ? link::text::portOpened(others.front().name)
-                        : link::text::portOpenFailed(others.front().name));
-        QVERIFY(!f.item("Menu_COM1")->isChecked());
     }
 
     // zel-sim holds the sample; open it, change message 3, program it (refused

@@ -9,6 +9,7 @@
 
 #include "files/CsvEncoding.h"
 #include "files/CsvRecords.h"
+#include "files/FileTexts.h"
 #include "store/AddressMap.h"
 
 #include <QDir>
@@ -23,24 +24,12 @@ using namespace torsa::testing;
 
 namespace {
 
-QString sample(const QString &name)
-{
-    return QStringLiteral(TORSA_SOURCE_DIR "/samples/") + name;
-}
-
-QString saveError(const QString &path)
-{
-    return u"Erreur lors de la création de "_s + path + u". Essayer à nouveau"_s;
-}
+using filetexts::saveError;
 
 CliRun runLimited(const QStringList &arguments, qint64 limit)
 {
-    QProcess process;
-    limitChild(process, limit);
-    process.start(QStringLiteral(TORSA_CLI_PATH), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+    return runCli(arguments, QProcessEnvironment::systemEnvironment(),
+                  [limit](QProcess &process) { limitChild(process, limit); });
 }
 
 constexpr int kExitPortUnavailable = 3;

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace torsa::testing {
 
 struct CliRun {
@@ -18,11 +20,21 @@ struct CliRun {
     QString err; // stderr, UTF-8
 };
 
+// A sample production file or list of samples/.
+inline QString sample(const QString &name)
+{
+    return QStringLiteral(TORSA_SOURCE_DIR "/samples/") + name;
+}
+
+// prepare sets the process up before it starts (a limit on its files, say).
 inline CliRun runCli(const QStringList &arguments,
-                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                     const std::function<void(QProcess &)> &prepare = {})
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (prepare)
+        prepare(process);
     process.start(QStringLiteral(TORSA_CLI_PATH), arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
