@@ -91,8 +91,8 @@ void checkTick(const MemoryImage &opened, SessionMode inForce)
 
     // The listing: the two header lines, then one line per slot whose unit
     // cell is not 0, each the slot's own line, every line ended by CR LF.
-    check(tick.listing.endsWith(listing::kLineEnd), "listing ends with CR LF");
-    const QStringList lines = tick.listing.split(listing::kLineEnd.toString());
+    check(tick.listing.endsWith(kCrLf), "listing ends with CR LF");
+    const QStringList lines = tick.listing.split(QString(kCrLf));
     int listed = 0;
     for (int n = 0; n < address::kScannedSlotCount; ++n) {
         if (image[address::unitCell(n)] == 0)
