@@ -192,10 +192,11 @@ check "read gives the unit's bytes" cmp "$image" "$work/back.zel"
 cli_env=(TORSA_COM2=COM1)
 check "link test, COM2 pinned to COM1" cli_row test 0 $'Vérification terminé avec succés !\n' "" test --port COM2
 cli_env=()
-check "verify, one cell differs" cli_row verify 2 $'Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\n' \
+check "verify, one cell differs" cli_row verify 2 \
+    $'Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\nAdresse 5000 : octet attendu 0, octet lu 1\n' \
     "--load $unit" verify "$(windows_path "$image")" --port COM1
 check "link test, unit silent" cli_row test 1 "$connection" "--silent-from 0" test --port COM1
-check "program, unit dies" cli_row program 1 "$communication" "--die-at 300" \
+check "program, unit dies" cli_row program 1 "$communication"$'L\'unité ne répond plus à l\'adresse 300\n' "--die-at 300" \
     program "$(windows_path "$image")" --port COM1
 check "port that cannot be opened" cli_row open 3 $'L\'ouverture du port COM9 à échouée !\n' "" \
     test --port COM9

@@ -29,6 +29,35 @@ std::optional<int> number(const QCommandLineParser &parser, const QString &name,
     return value;
 }
 
+// What --help says before the options.
+QString description()
+{
+    return u"ZEL unit simulator. Creates a pseudo-terminal, prints its device path on the first\n"
+           "line of stdout and answers like a ZEL fault annunciator unit on it: write frames\n"
+           "STX 'E' 'C' high low data ETX get STX ACK ETX, read frames STX 'L' 'I' high low\n"
+           "data ETX get STX byte ETX. The unit holds an EEPROM of 8192 bytes (all 0 unless\n"
+           "--load is given). Ends on SIGTERM or SIGINT (writing --save first).\n"
+           "SIGUSR1 takes the unit away (its EEPROM written to --save-each, the line silent);\n"
+           "a new unit, blank or --load'ed, answers after --absent-ms or on SIGUSR2.\n\n"
+           "Try the program against it:\n"
+           "  zel-sim --link /tmp/zel --save /tmp/unit.zel &\n"
+           "  TORSA_COM1=/tmp/zel torsa      (then \"&Configurer\" > \"COM1\")\n"
+           "  torsa-cli program messages.zel --port /tmp/zel"_s;
+}
+
+// --stuck-cell N:ADDR; nothing when it does not read as such.
+std::optional<StuckCell> stuckCellOf(const QString &value)
+{
+    const QStringList parts = value.split(u':');
+    bool unitOk = false;
+    bool addressOk = false;
+    const int unit = parts.constFirst().toInt(&unitOk);
+    const int address = parts.constLast().toInt(&addressOk);
+    if (parts.size() != 2 || !unitOk || !addressOk || unit < 1 || address < 0 || address > torsa::address::kLastAddress)
+        return std::nullopt;
+    return StuckCell{unit, address};
+}
+
 } // namespace
 
 ParsedOptions parseOptions(const QCoreApplication &app)
@@ -38,18 +67,7 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     constexpr int kMaxJunk = 4096;
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"ZEL unit simulator. Creates a pseudo-terminal, prints its device path on the first\n"
-        "line of stdout and answers like a ZEL fault annunciator unit on it: write frames\n"
-        "STX 'E' 'C' high low data ETX get STX ACK ETX, read frames STX 'L' 'I' high low\n"
-        "data ETX get STX byte ETX. The unit holds an EEPROM of 8192 bytes (all 0 unless\n"
-        "--load is given). Ends on SIGTERM or SIGINT (writing --save first).\n"
-        "SIGUSR1 takes the unit away (its EEPROM written to --save-each, the line silent);\n"
-        "a new unit, blank or --load'ed, answers after --absent-ms or on SIGUSR2.\n\n"
-        "Try the program against it:\n"
-        "  zel-sim --link /tmp/zel --save /tmp/unit.zel &\n"
-        "  TORSA_COM1=/tmp/zel torsa      (then \"&Configurer\" > \"COM1\")\n"
-        "  torsa-cli program messages.zel --port /tmp/zel"_s);
+    parser.setApplicationDescription(description());
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption link(u"link"_s, u"Also make PATH a symlink to the device."_s, u"PATH"_s);
@@ -131,15 +149,9 @@ ParsedOptions parseOptions(const QCoreApplication &app)
         return bad(junk.names().constFirst());
     options.junk = *junkValue;
     if (parser.isSet(stuck)) {
-        const QStringList parts = parser.value(stuck).split(u':');
-        bool unitOk = false;
-        bool addressOk = false;
-        const int unit = parts.constFirst().toInt(&unitOk);
-        const int address = parts.constLast().toInt(&addressOk);
-        if (parts.size() != 2 || !unitOk || !addressOk || unit < 1 || address < 0
-            || address > torsa::address::kLastAddress)
+        options.stuckCell = stuckCellOf(parser.value(stuck));
+        if (!options.stuckCell)
             return bad(stuck.names().constFirst());
-        options.stuckCell = StuckCell{unit, address};
     }
     if (parser.isSet(absent)) {
         options.absentMs = number(parser, absent.names().constFirst(), kMaxDelayMs);
