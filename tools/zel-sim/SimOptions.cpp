@@ -73,7 +73,8 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     const QCommandLineOption link(u"link"_s, u"Also make PATH a symlink to the device."_s, u"PATH"_s);
     const QCommandLineOption load(u"load"_s, u"Start the EEPROM from a .zel file (its first 8192 bytes)."_s, u"FILE"_s);
     const QCommandLineOption save(
-        u"save"_s, u"Write the EEPROM (8192 bytes) to FILE on exit; exit status 4 when it cannot be written whole."_s,
+        u"save"_s,
+        u"Write the EEPROM (8192 bytes) to FILE on exit; exit status 4 when it (or a --save-each file) cannot be written whole."_s,
         u"FILE"_s);
     const QCommandLineOption baud(u"baud"_s,
                                   u"Pace the line at N baud, 10 bits a byte, both directions "

@@ -102,6 +102,7 @@ int main(int argc, char *argv[])
         if (options.verbose)
             complain(u"unit "_s + QString::number(unit.unitNumber()) + u" in place"_s);
     };
+    bool unitSaveFailed = false; // a unit taken away whose EEPROM did not reach the disk
     QObject::connect(&signals, &zelsim::TerminationSignals::received, &app, [&](int signal) {
         if (signal == SIGUSR2) {
             putIn();
@@ -114,9 +115,10 @@ int main(int argc, char *argv[])
         if (!unit.isPresent())
             return;
         // Saved before the next unit can overwrite it.
-        if (!options.saveEachPattern.isEmpty())
-            saveFile(options.saveEachPattern.arg(unit.unitNumber()),
-                     QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize));
+        if (!options.saveEachPattern.isEmpty()
+            && !saveFile(options.saveEachPattern.arg(unit.unitNumber()),
+                         QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
+            unitSaveFailed = true;
         unit.takeAway();
         if (options.verbose)
             complain(u"unit "_s + QString::number(unit.unitNumber()) + u" taken away"_s);
@@ -138,6 +140,8 @@ int main(int argc, char *argv[])
         && !saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
         code = kSaveFailure;
     if (!options.gapLogPath.isEmpty() && !saveFile(options.gapLogPath, gapLines(unit.answerGapsNs())))
+        code = kSaveFailure;
+    if (unitSaveFailed)
         code = kSaveFailure;
     if (!options.linkPath.isEmpty() && QFileInfo(options.linkPath).symLinkTarget() == terminal.devicePath())
         QFile::remove(options.linkPath);
