@@ -1,5 +1,6 @@
 #include "RunLog.h"
 
+#include "AppendingFile.h"
 #include "files/CsvEncoding.h"
 #include "files/CsvRecords.h"
 
@@ -69,10 +70,10 @@ bool RunLog::open(const QString &path)
 {
     if (!QFileInfo::exists(path) && !createWithHeader(path) && !QFileInfo::exists(path))
         return false;
-    file_.setFileName(path);
     // Unbuffered: each row goes to the system in one write, at the end of the file.
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (!openForAppending(file_, path))
         return false;
+    path_ = path;
     // A file left empty by hand is a new log.
     return file_.size() > 0 || appendWhole(csv::encode(headerRecord()));
 }
@@ -85,10 +86,14 @@ bool RunLog::createWithHeader(const QString &path)
     const QByteArray header = csv::encode(headerRecord());
     if (!draft.open() || draft.write(header) != header.size() || !draft.flush())
         return false;
-    draft.close();
     draft.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
                          | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    return QFile::rename(draft.fileName(), path);
+    // The draft's own rename: Windows renames no file still open, and a
+    // temporary file stays open until it is renamed or destroyed. Once
+    // renamed it is the log, which its destruction must leave in place.
+    const bool renamed = draft.rename(path);
+    draft.setAutoRemove(!renamed);
+    return renamed;
 }
 
 bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRun::Step &step,
@@ -130,7 +135,7 @@ bool RunLog::endsOnLineEnd(qint64 size) const
 {
     if (size == 0)
         return true;
-    QFile reader(file_.fileName());
+    QFile reader(path_);
     char last = 0;
     return reader.open(QIODevice::ReadOnly) && reader.seek(size - 1) && reader.getChar(&last) && last == '\n';
 }

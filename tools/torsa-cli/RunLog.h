@@ -21,7 +21,7 @@ public:
     // when it cannot be written: checked before any unit is reached.
     bool open(const QString &path);
     bool isOpen() const { return file_.isOpen(); }
-    QString path() const { return file_.fileName(); }
+    QString path() const { return path_; }
 
     // The row of one finished command, with this program's version, the host
     // and the unit's number in a station run; false when the log did not take it.
@@ -36,6 +36,7 @@ private:
     bool endsOnLineEnd(qint64 size) const;
 
     QFile file_;
+    QString path_;
 };
 
 } // namespace torsa::cli

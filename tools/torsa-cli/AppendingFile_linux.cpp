@@ -1,0 +1,11 @@
+#include "AppendingFile.h"
+
+namespace torsa::cli {
+
+bool openForAppending(QFile &file, const QString &path)
+{
+    file.setFileName(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+}
+
+} // namespace torsa::cli
