@@ -4,11 +4,11 @@
 # the build folder:
 #   1. the test suites that need no Linux pseudo-terminal, as Windows programs
 #      (CTest, through scripts/wine-run.sh);
-#   2. the link: zel-sim on the Linux side, Wine's COM1 and COM7 mapped to its
-#      pseudo-terminal, torsa-cli.exe programs, verifies, reads and tests the
-#      unit with the texts and exit statuses of Linux, lists the ports, shows its
-#      texts exactly on a console, and the window programs and verifies it once
-#      through COM7, an item beyond COM4 (tests/windows/windows_link.cpp);
+#   2. the link: zel-sim on the Linux side behind Wine's COM ports; the Linux
+#      build's tests/test_link_cli.cpp with torsa-cli.exe as the program under
+#      test, through COM10 to COM17; torsa-cli.exe's texts exactly on a console;
+#      and the window programming and verifying a unit through COM7, an item
+#      beyond COM4 (tests/windows/windows_link.cpp);
 #   3. the setup program: a silent install, the installed program shows its
 #      window, the uninstaller leaves nothing behind.
 #
@@ -29,7 +29,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build-windows}" && pwd)
 linux_build=$(cd "${2:-build}" && pwd)
 zel_sim=$linux_build/tools/zel-sim/zel-sim
-linux_cli=$linux_build/tools/torsa-cli/torsa-cli
 prefix=$("$root/scripts/build-windows-qt.sh" --prefix)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 start=$(date +%s)
@@ -93,6 +92,8 @@ new_prefix() {   # NAME: a fresh Wine prefix, made current
 }
 
 # ------------------------------------------------------------------ 1. suites
+ctest_under_wine() { (cd "$build" && ctest --output-on-failure -j2); }
+
 echo "== 1. test suites under Wine"
 new_prefix suites
 # The offscreen plugin reads the fonts of one folder: those of the Qt prefix,
@@ -107,40 +108,34 @@ QT_QPA_FONTDIR=$(windows_path "$work/fonts")
 wine reg add 'HKLM\Software\Classes\.doc' /ve /d TorsaTest.Document /f >/dev/null
 wine reg add 'HKLM\Software\Classes\TorsaTest.Document\shell\open\command' /ve \
     /d 'cmd.exe /c copy /y "%1" "%TEMP%\aide-ouverte.doc"' /f >/dev/null
-check "test suites" eval '(cd "$build" && ctest --output-on-failure -j2)'
+check "test suites" ctest_under_wine
 wineserver -k || true
 
 # ------------------------------------------------------------------ 2. link
-echo "== 2. the link through Wine's COM1"
-new_prefix link
-link=$work/zel-unit
-# COM1 is the simulator's link (a stable name over each new pseudo-terminal),
-# and so is COM7, a number beyond the four COM items, as Windows gives a USB
-# adapter; COM9 a device that does not exist. Ports are mapped through the registry:
-# Wine rewrites its dosdevices links from there whenever the wineserver starts.
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$link" /f >/dev/null
-wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$link" /f >/dev/null
-wine reg add 'HKLM\Software\Wine\Ports' /v COM9 /d "$work/no-such-port" /f >/dev/null
-wineserver -k || true   # no server left running is fine
-# Kept running, so that the mapping stays as checked below. Quiet: it prints a
-# dump of its objects each time a simulator ends.
-wineserver -p >/dev/null 2>&1
-
-com1_mapped() {
-    [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$link" ] &&
-        wine reg query 'HKLM\Software\Wine\Ports' /v COM1 | grep -qF "$link"
+map_ports() {   # COMn=LINK...: Wine's ports to these links, checked
+    local mapping port
+    # Through the registry: Wine rewrites its dosdevices links from there
+    # whenever the wineserver starts.
+    for mapping in "$@"; do
+        wine reg add 'HKLM\Software\Wine\Ports' /v "${mapping%%=*}" /d "${mapping#*=}" /f >/dev/null
+    done
+    wineserver -k || true   # no server left running is fine
+    # Kept running, so that the mapping stays as checked below. Quiet: it prints
+    # a dump of its objects each time a simulator ends.
+    wineserver -p >/dev/null 2>&1
+    wine cmd /c exit   # starts Wine's services, which map the ports
+    # An unmapped COM1 is this machine's /dev/ttyS0: nothing is sent before all hold.
+    for mapping in "$@"; do
+        port=${mapping%%=*}
+        [ "$(readlink "$WINEPREFIX/dosdevices/${port,,}")" = "${mapping#*=}" ] ||
+            { echo "FAIL   Wine's $port is not ${mapping#*=}" >&2; return 1; }
+    done
 }
-wine cmd /c exit   # starts Wine's services, which map the ports
-# An unmapped COM1 is this machine's /dev/ttyS0: nothing is sent before this holds.
-if ! com1_mapped; then
-    echo "FAIL   Wine's COM1 is $(readlink "$WINEPREFIX/dosdevices/com1"), not $link" >&2
-    exit 1
-fi
 
 sim_pid=
-start_sim() {   # ZEL_SIM_OPTIONS...
+start_sim() {   # zel-sim behind $link
     rm -f "$link" "$work/sim.out"
-    "$zel_sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    "$zel_sim" --link "$link" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
     pids+=("$sim_pid")
     local tries=0
@@ -150,138 +145,112 @@ start_sim() {   # ZEL_SIM_OPTIONS...
 }
 stop_sim() { kill -TERM "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; }
 
-image=$work/messages.zel
-cp "$root/samples/demo.zel" "$image"
-unit=$work/unit.zel
-cp "$image" "$unit"
-printf '\x01' | dd of="$unit" bs=1 seek=5000 conv=notrunc status=none
-
-cli_row() {   # NAME EXIT EXPECTED_STDERR 'SIM OPTIONS' ARGUMENTS...
-    local name=$1 exit_expected=$2 err_expected=$3 sim_options=$4
-    shift 4
-    # shellcheck disable=SC2086
-    start_sim $sim_options || { echo "zel-sim did not start" >&2; return 1; }
-    com1_mapped || { echo "COM1 is no longer mapped to zel-sim" >&2; stop_sim; return 1; }
-    local status=0
-    env "${cli_env[@]}" wine "$build/torsa-cli.exe" "$@" 2>"$work/cli.err" >"$work/cli.out" || status=$?
-    stop_sim
-    local err
-    err=$(cat "$work/cli.err"; echo x)
-    err=${err%x}
-    if [ "$status" != "$exit_expected" ] || [ "$err" != "$err_expected" ]; then
-        echo "    exit $status (expected $exit_expected), stderr:" >&2
-        cat -A "$work/cli.err" >&2
-        return 1
-    fi
+# The Linux suite starts its own simulators, each behind the first free one of
+# the ports it is given, and torsa-cli.exe as the program under test.
+link_suite() {   # COMn=LINK...
+    local IFS=';'
+    TORSA_TEST_PORTS="$*" TORSA_TEST_CLI="wine \"$build/torsa-cli.exe\"" QT_QPA_PLATFORM=offscreen \
+        "$linux_build/tests/test_link_cli"
 }
-
-communication=$'Problème de communication !\r\nEssayez à nouveau .\n'
-connection=$'Problème de connexion !\r\nVérifier le câble et le port COM choisi .\n'
-cli_env=()
-time_start=$(date +%s%3N)
-check "program through COM1" cli_row program 0 $'Programmation terminée avec succés !\n' "--save $work/sim-unit.zel" \
-    program "$(windows_path "$image")" --port COM1
-time_end=$(date +%s%3N)
-check "unit holds the file" cmp "$image" "$work/sim-unit.zel"
-check "verify through COM1" cli_row verify 0 $'Vérification terminée avec succés !\n' "--load $image" \
-    verify "$(windows_path "$image")" --port COM1
-check "read through COM1" cli_row read 0 \
-    $'Centrale de défauts :\n\rAvec automate.\n\r156 messages vides.Lecture terminée avec succés !\n' \
-    "--load $image" read "$(windows_path "$work/back.zel")" --port COM1
-check "read gives the unit's bytes" cmp "$image" "$work/back.zel"
-cli_env=(TORSA_COM2=COM1)
-check "link test, COM2 pinned to COM1" cli_row test 0 $'Vérification terminé avec succés !\n' "" test --port COM2
-cli_env=()
-check "verify, one cell differs" cli_row verify 2 \
-    $'Erreur Vérification !\r\nReprogrammez à nouveau .(Err: 5000)\nAdresse 5000 : octet attendu 0, octet lu 1\n' \
-    "--load $unit" verify "$(windows_path "$image")" --port COM1
-check "link test, unit silent" cli_row test 1 "$connection" "--silent-from 0" test --port COM1
-check "program, unit dies" cli_row program 1 "$communication"$'L\'unité ne répond plus à l\'adresse 300\n' "--die-at 300" \
-    program "$(windows_path "$image")" --port COM1
-check "port that cannot be opened" cli_row open 3 $'L\'ouverture du port COM9 à échouée !\n' "" \
-    test --port COM9
-echo "figure: torsa-cli.exe program, all 8192 addresses through Wine, unpaced:" \
-     "$(awk "BEGIN { printf \"%.1f\", ($time_end - $time_start) / 1000 }") s (zel-sim start included)"
-
-# list and export write the bytes Linux writes (no CR added before LF).
-for command in list export; do
-    "$linux_cli" "$command" "$root/samples/demo.zel" >"$work/$command.linux"
-    wine "$build/torsa-cli.exe" "$command" "$(windows_path "$root/samples/demo.zel")" >"$work/$command.windows"
-    check "$command: the bytes of Linux" cmp "$work/$command.linux" "$work/$command.windows"
-done
-
-check "ports: COM7 listed" eval 'wine "$build/torsa-cli.exe" ports | grep -q "^COM7 "'
 
 # On a terminal Wine gives the program a console (script provides the
 # terminal): the texts must come out exactly, whatever the console's code page.
-console_row() {
+console_program() {
     start_sim || return 1
     local status=0
-    LC_ALL=C.UTF-8 script -qec "wine '$build/torsa-cli.exe' program '$(windows_path "$image")' --port COM1" \
+    LC_ALL=C.UTF-8 script -qec "wine '$build/torsa-cli.exe' program '$(windows_path "$root/samples/demo.zel")' --port COM1" \
         /dev/null </dev/null >"$work/console.out" 2>&1 || status=$?
     stop_sim
     [ "$status" = 0 ] && grep -qF 'Programmation terminée avec succés !' "$work/console.out" ||
         { echo "    exit $status, console:" >&2; cat -A "$work/console.out" >&2; return 1; }
 }
-check "console: the French texts exactly" console_row
 
-start_sim
-com1_mapped || { echo "COM1 is no longer mapped to zel-sim" >&2; exit 1; }
-check "window: program and verify through COM7, a port already open" \
-    env QT_QPA_PLATFORM=offscreen "$root/scripts/wine-run.sh" "$build/tests/windows/windows_link.exe"
-stop_sim
+# The window opens COM1, then COM7 while COM1 is open, and programs and
+# verifies the unit through COM7.
+window_link() {
+    start_sim || return 1
+    local status=0
+    QT_QPA_PLATFORM=offscreen "$root/scripts/wine-run.sh" "$build/tests/windows/windows_link.exe" || status=$?
+    stop_sim
+    return "$status"
+}
+
+echo "== 2. the link through Wine's COM ports"
+new_prefix link
+# COM1 and COM7 are one simulator's link (a stable name over each new
+# pseudo-terminal), COM7 a number beyond the four COM items, as Windows gives
+# a USB adapter; COM10 to COM17 the suite's simulators.
+link=$work/zel-unit
+suite_ports=()
+for n in $(seq 10 17); do suite_ports+=("COM$n=$work/com$n"); done
+map_ports "COM1=$link" "COM7=$link" "${suite_ports[@]}"
+check "link suite: torsa-cli.exe through COM10 to COM17" link_suite "${suite_ports[@]}"
+check "console: the French texts exactly" console_program
+check "window: program and verify through COM7, a port already open" window_link
 wineserver -k || true
 
 # ------------------------------------------------------------------ 3. setup
-echo "== 3. the setup program"
-new_prefix setup
-drive=$WINEPREFIX/drive_c
-installed=$drive/"Program Files"/TORSA
+reg_holds() {   # KEY VALUE TEXT: the key's VALUE (its default when "") holds TEXT
+    local key=$1 value=$2 text=$3
+    if [ -z "$value" ]; then set -- /ve; else set -- /v "$value"; fi
+    wine reg query "$key" "$@" 2>/dev/null | grep -qiF "$text"
+}
+no_key() { ! wine reg query "$1" >/dev/null 2>&1; }
 snapshot() { (cd "$drive" && find . -path ./windows -prune -o -path ./users -prune -o -print | sort); }
-registry() { wine reg query "$1" "${@:2}" >/dev/null 2>&1; }
-snapshot >"$work/before.txt"
 
-wine "$build/torsa-$version-setup.exe" /S
-wineserver -w
-check "installed: every file" diff <(cd "$build" && sort deployed.txt; echo uninstall.exe) \
-    <(cd "$installed" && find . -type f | sed 's|^\./||' | sort)
-check "installed: Start menu entry" test -f "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/TORSA.lnk"
-check "installed: .zel type" eval "wine reg query 'HKLM\\Software\\Classes\\.zel' /ve | grep -q TORSA.ProductionFile"
-check "installed: type name" eval "wine reg query 'HKLM\\Software\\Classes\\TORSA.ProductionFile' /ve |
-    grep -q 'Fichier de production TORSA'"
-check "installed: type icon" eval "wine reg query 'HKLM\\Software\\Classes\\TORSA.ProductionFile\\DefaultIcon' /ve |
-    grep -qi 'TORSA\\\\torsa.exe,0'"
-check "installed: in the system's apps" eval "wine reg query \
-    'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TORSA' /v DisplayVersion | grep -q '$version'"
-
-# The installed program, as the Start-menu entry starts it: its window shows
-# and it keeps running.
-(cd "$installed" && exec wine torsa.exe) >"$work/torsa.log" 2>&1 &
-torsa_pid=$!
-pids+=("$torsa_pid")
-window_shown() {   # mapped on the display, the program still running
-    local tries=0 id
+# The installed program, as the Start-menu entry starts it: its window is
+# mapped on the display and the program keeps running.
+installed_program_shows() {
+    (cd "$installed" && exec wine torsa.exe) >"$work/torsa.log" 2>&1 &
+    local torsa_pid=$! tries=0 id shown=0
+    pids+=("$torsa_pid")
     until id=$(xwininfo -root -tree 2>/dev/null | awk '/" TORSA"/ { print $1; exit }') && [ -n "$id" ] &&
           xwininfo -id "$id" 2>/dev/null | grep -q IsViewable; do
-        tries=$((tries + 1)); [ $tries -lt 300 ] || return 1; sleep 0.1
+        tries=$((tries + 1)); [ $tries -lt 300 ] || { shown=1; break; }; sleep 0.1
     done
-    kill -0 "$torsa_pid"
+    kill -0 "$torsa_pid" 2>/dev/null || shown=1
+    # A picture of it, for people to look at (a moment for it to be drawn).
+    if [ "$shown" = 0 ]; then
+        mkdir -p "$build/screenshots"
+        sleep 2
+        import -window root "$build/screenshots/installed-startup.png" 2>/dev/null || true
+    fi
+    kill "$torsa_pid" 2>/dev/null || true
+    wait "$torsa_pid" 2>/dev/null || true
+    return "$shown"
 }
-check "installed program shows its window" window_shown
-# A picture of it, for people to look at (a moment for it to be drawn).
-mkdir -p "$build/screenshots"
-sleep 2
-import -window root "$build/screenshots/installed-startup.png" 2>/dev/null || true
-kill "$torsa_pid" 2>/dev/null || true
-wait "$torsa_pid" 2>/dev/null || true
-wineserver -k || true
 
-wine "$installed/uninstall.exe" /S
-wineserver -w
-check "uninstalled: no file left" diff "$work/before.txt" <(snapshot)
-check "uninstalled: no file type" eval "! registry 'HKLM\\Software\\Classes\\.zel' && ! registry 'HKLM\\Software\\Classes\\TORSA.ProductionFile'"
-check "uninstalled: not in the system's apps" eval "! registry 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TORSA'"
-wineserver -k || true
+setup_program() {
+    local classes='HKLM\Software\Classes'
+    local apps='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TORSA'
+    new_prefix setup
+    drive=$WINEPREFIX/drive_c
+    installed=$drive/"Program Files"/TORSA
+    snapshot >"$work/before.txt"
+
+    wine "$build/torsa-$version-setup.exe" /S
+    wineserver -w
+    check "installed: every file" diff <(cd "$build" && sort deployed.txt; echo uninstall.exe) \
+        <(cd "$installed" && find . -type f | sed 's|^\./||' | sort)
+    check "installed: Start menu entry" test -f "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/TORSA.lnk"
+    check "installed: .zel type" reg_holds "$classes\\.zel" "" TORSA.ProductionFile
+    check "installed: type name" reg_holds "$classes\\TORSA.ProductionFile" "" 'Fichier de production TORSA'
+    check "installed: type icon" reg_holds "$classes\\TORSA.ProductionFile\\DefaultIcon" "" 'TORSA\torsa.exe,0'
+    check "installed: in the system's apps" reg_holds "$apps" DisplayVersion "$version"
+    check "installed program shows its window" installed_program_shows
+    wineserver -k || true
+
+    wine "$installed/uninstall.exe" /S
+    wineserver -w
+    check "uninstalled: no file left" diff "$work/before.txt" <(snapshot)
+    check "uninstalled: no .zel type" no_key "$classes\\.zel"
+    check "uninstalled: no file type" no_key "$classes\\TORSA.ProductionFile"
+    check "uninstalled: not in the system's apps" no_key "$apps"
+    wineserver -k || true
+}
+
+echo "== 3. the setup program"
+setup_program
 
 echo "figure: make test-windows took $(( $(date +%s) - start )) s"
 echo "test-windows: $passed passed, $failed failed"

@@ -117,7 +117,6 @@ private Q_SLOTS:
         QCOMPARE(text::percent(82), u"  1%  effectuée"_s);
         QCOMPARE(text::confirmation(TransferKind::Verify), u"Commencer la vérification ? "_s);
         QCOMPARE(text::activity(TransferKind::Read), u"    Lecture en cours..."_s);
-        QCOMPARE(text::activity(TransferKind::Verify), u" Vérification en cours..."_s);
         QCOMPARE(text::timeProgress(1500, 0), u"Temps écoulé 0:02, reste --:--"_s);
         QCOMPARE(text::timeProgress(42000, 4096), u"Temps écoulé 0:42, reste 0:42"_s);
     }

@@ -20,10 +20,24 @@ struct CliRun {
     QString err; // stderr, UTF-8
 };
 
+// Long enough for a run of several units under Wine, whose serial ports pass
+// each byte several times slower than a real line does.
+constexpr int kCliWaitMs = 300000;
+
 // A sample production file or list of samples/.
 inline QString sample(const QString &name)
 {
     return QStringLiteral(TORSA_SOURCE_DIR "/samples/") + name;
+}
+
+// The torsa-cli under test: the one built beside the suite, or the command
+// TORSA_TEST_CLI gives (torsa-cli.exe under Wine).
+inline void startCli(QProcess &process, const QStringList &arguments)
+{
+    QStringList command = QProcess::splitCommand(qEnvironmentVariable("TORSA_TEST_CLI"));
+    if (command.isEmpty())
+        command << QStringLiteral(TORSA_CLI_PATH);
+    process.start(command.first(), command.mid(1) + arguments);
 }
 
 // prepare sets the process up before it starts (a limit on its files, say).
@@ -35,8 +49,8 @@ inline CliRun runCli(const QStringList &arguments,
     process.setProcessEnvironment(environment);
     if (prepare)
         prepare(process);
-    process.start(QStringLiteral(TORSA_CLI_PATH), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+    startCli(process, arguments);
+    if (!process.waitForFinished(kCliWaitMs) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
 }
