@@ -40,6 +40,13 @@ test: test-release test-asan
 screenshots: build
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD_DIR)/tools/screenshots/torsa-screenshots $(SHOTS_DIR)
 
+# The README's picture of the board: torsa-cli program --verify on 32 simulated
+# lines in an 80x24 xterm under Xvfb (xterm installed for it only).
+.PHONY: board-screenshot
+board-screenshot: build
+	@scripts/install-deps.sh xterm imagemagick fonts-dejavu-core
+	scripts/board-screenshot.sh $(BUILD_DIR) $(SHOTS_DIR)/board-32-units.png
+
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
