@@ -327,11 +327,13 @@ private Q_SLOTS:
     // A station on two lines through three units each: on A the second unit is
     // taken away mid-programming, on B the second has a worn cell. Each unit
     // is numbered, ends on its line and its log rows; Ctrl+C ends on the totals.
+    // A third port cannot be opened: said on its line, never waited on.
     void station()
     {
         const QString log = dir_.filePath(u"station.csv"_s);
         std::vector<std::unique_ptr<SimProcess>> sims;
-        QStringList arguments{u"station"_s, file_, u"--log"_s, log};
+        const QString absent = dir_.filePath(u"absent"_s);
+        QStringList arguments{u"station"_s, file_, u"--log"_s, log, u"--port"_s, absent};
         for (const QString &line : {u"a"_s, u"b"_s}) {
             sims.push_back(std::make_unique<SimProcess>());
             QVERIFY(
@@ -364,6 +366,8 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 1);
         err += cli.readAll();
         QVERIFY2(err.contains("\nBilan : 4 bonnes, 2 en échec ("), err.constData());
+        QVERIFY(err.contains(absent.toUtf8() + "  L'ouverture du port " + absent.toUtf8() + " à échouée !")
+                && !err.contains(absent.toUtf8() + "  en attente"));
         QVERIFY(err.contains("  Adresse 5000 : octet attendu 217, octet lu 0\n"));
         QVERIFY(a.stop() && b.stop());
         QByteArray worn = pattern(1);

@@ -1,5 +1,7 @@
 #include "StationPort.h"
 
+#include "link/TransferTexts.h"
+
 #include <chrono>
 #include <utility>
 
@@ -29,9 +31,10 @@ StationPort::StationPort(UnitRun::Port port, UnitRun::Job job, QObject *parent)
 void StationPort::start()
 {
     phase_ = Phase::Waiting;
-    Q_EMIT waiting();
     probeTimer_.start();
     probe();
+    if (!unavailable_)
+        Q_EMIT waiting();
 }
 
 void StationPort::stop()
@@ -55,10 +58,19 @@ void StationPort::probe()
 {
     if (command_.isBusy() || (phase_ != Phase::Waiting && phase_ != Phase::Leaving))
         return;
-    // A port that cannot be opened (an adapter unplugged) is tried again at
-    // the next probe.
-    if (!link_.isOpen() && !link_.open(port_.path).ok())
-        return;
+    // A port that cannot be opened (an adapter unplugged, a name mistyped) is
+    // said once, and tried again at each probe: no unit can be on it.
+    if (!link_.isOpen()) {
+        const link::LinkPort::OpenResult opened = link_.open(port_.path);
+        if (!opened.ok()) {
+            phase_ = Phase::Waiting;
+            if (!std::exchange(unavailable_, true))
+                Q_EMIT unavailable(link::text::portOpenFailed(port_.given, opened.error));
+            return;
+        }
+        if (std::exchange(unavailable_, false) && phase_ == Phase::Waiting)
+            Q_EMIT waiting();
+    }
     command_.startRead(kProbeAddress, 0);
 }
 

@@ -11,6 +11,7 @@
 #include "link/LinkPort.h"
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <cstdint>
@@ -35,8 +36,11 @@ public:
     const UnitRun *unit() const { return unit_.get(); }
 
 Q_SIGNALS:
-    // No unit on the port: at the start, and once a unit has been taken away.
+    // No unit on the port: at the start, once a unit has been taken away, and
+    // once a port that could not be opened opens.
     void waiting();
+    // The port cannot be opened (its text of the failure): said once until it opens.
+    void unavailable(const QString &text);
     // A unit answered and its programming starts.
     void unitStarted(const torsa::cli::UnitRun &unit);
     void stepFinished(const torsa::cli::UnitRun &unit, const torsa::cli::UnitRun::Step &step);
@@ -58,6 +62,7 @@ private:
     QTimer probeTimer_;
     std::unique_ptr<UnitRun> unit_;
     Phase phase_ = Phase::Waiting;
+    bool unavailable_ = false;
 };
 
 } // namespace torsa::cli

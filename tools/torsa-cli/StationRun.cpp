@@ -37,6 +37,8 @@ StationRun::StationRun(const UnitRun::Job &job, const std::vector<UnitRun::Port>
         const StationPort *seen = station.get();
         connect(station.get(), &StationPort::waiting, this,
                 [seen] { say(u"%1  en attente d'une unité"_s.arg(seen->port().given)); });
+        connect(station.get(), &StationPort::unavailable, this,
+                [seen](const QString &text) { say(seen->port().given + u"  "_s + oneLine(text)); });
         connect(station.get(), &StationPort::unitStarted, this,
                 [this, seen](const UnitRun &unit) { onUnitStarted(*seen, unit); });
         connect(station.get(), &StationPort::stepFinished, this,
