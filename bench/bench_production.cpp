@@ -7,8 +7,9 @@
 // Each unit's EEPROM is compared with the file afterwards.
 // Usage: bench_production [N ...]   (default: 1 4 16; each run takes about 171 s)
 //
-// bench_production station [PORTS [UNITS]]: `torsa-cli station` on PORTS zel-sim
-// at 115200 baud (default 16 ports, 3 units each), the bench swapping each
+// bench_production station [PORTS [UNITS [BAUD]]]: `torsa-cli station` on PORTS
+// zel-sim (default 16 ports, 3 units each, 115200 baud: a real unit's 9600 makes
+// a run of some nine minutes), the bench swapping each
 // unit once it has ended (SIGUSR1, then SIGUSR2 once the port waits): the wall
 // time against UNITS times one unit's two passes on the line, torsa-cli's CPU,
 // and the time from a unit put on the line to its programming started (its
@@ -110,16 +111,14 @@ Figures runUnits(int units, const QString &file, const QTemporaryDir &dir)
     return figures;
 }
 
-constexpr int kStationBaud = 115200;
-constexpr double kStationPassSeconds = 2.0 * torsa::address::kImageSize * 10.0 * 10.0 / kStationBaud;
-
-int runStation(int ports, int units, const QString &file, const QTemporaryDir &dir)
+int runStation(int ports, int units, int baud, const QString &file, const QTemporaryDir &dir)
 {
+    const double passSeconds = 2.0 * torsa::address::kImageSize * 10.0 * 10.0 / baud;
     std::vector<std::unique_ptr<SimProcess>> sims;
     QStringList arguments{u"station"_s, file};
     for (int i = 0; i < ports; ++i) {
         sims.push_back(std::make_unique<SimProcess>());
-        if (!sims.back()->start({u"--baud"_s, QString::number(kStationBaud), u"--save-each"_s,
+        if (!sims.back()->start({u"--baud"_s, QString::number(baud), u"--save-each"_s,
                                  dir.filePath(u"station%1-%2.zel"_s.arg(i).arg(u"%1"_s)), u"--save"_s,
                                  dir.filePath(u"station%1-%2.zel"_s.arg(i).arg(units))}))
             return 1;
@@ -177,10 +176,9 @@ int runStation(int ports, int units, const QString &file, const QTemporaryDir &d
     }
     std::printf(
         "torsa-cli station FILE, %d ports at %d baud, %d units each (one unit's two passes on the line: %.1f s)\n",
-        ports, kStationBaud, units, kStationPassSeconds);
+        ports, baud, units, passSeconds);
     std::printf("wall %.1f s = %.3f x %d passes; exit %d, %d of %d units good, %d EEPROMs equal the file\n",
-                wallSeconds, wallSeconds / (units * kStationPassSeconds), units, cli.exitCode(), good, ports * units,
-                matching);
+                wallSeconds, wallSeconds / (units * passSeconds), units, cli.exitCode(), good, ports * units, matching);
     std::printf("torsa-cli CPU %.2f s = %.2f %% of one core\n", cpuSeconds, 100.0 * cpuSeconds / wallSeconds);
     std::printf("unit put in to its programming started, over %zu units: median %.0f ms, max %.0f ms\n", startMs.size(),
                 percentile(startMs, 0.5), percentile(startMs, 1.0));
@@ -198,7 +196,8 @@ int main(int argc, char *argv[])
         const QString file = dir.filePath(u"ligne.zel"_s);
         if (!torsa::testing::writeFile(file, sampleFile()))
             return 1;
-        return runStation(arguments.value(1, u"16"_s).toInt(), arguments.value(2, u"3"_s).toInt(), file, dir);
+        return runStation(arguments.value(1, u"16"_s).toInt(), arguments.value(2, u"3"_s).toInt(),
+                          arguments.value(3, u"115200"_s).toInt(), file, dir);
     }
     std::vector<int> counts;
     for (const QString &argument : QCoreApplication::arguments().mid(1))

@@ -6,7 +6,8 @@
 #      (CTest, through scripts/wine-run.sh);
 #   2. the link: zel-sim on the Linux side behind Wine's COM ports; the Linux
 #      build's tests/test_link_cli.cpp with torsa-cli.exe as the program under
-#      test, through COM10 to COM17; torsa-cli.exe's texts exactly on a console;
+#      test, through COM10 to COM17; torsa-cli.exe's texts exactly on a console,
+#      and its board fitted to a console of 60x6;
 #      and the window programming and verifying a unit through COM7, an item
 #      beyond COM4 (tests/windows/windows_link.cpp);
 #   3. the setup program: a silent install, the installed program shows its
@@ -165,6 +166,33 @@ console_program() {
         { echo "    exit $status, console:" >&2; cat -A "$work/console.out" >&2; return 1; }
 }
 
+# Eight units on a console of 60 columns and 6 rows: Windows gives its size,
+# so the board drops the activity to fit the width and, with more units than
+# rows, shows the units in progress over a totals line.
+console_board() {   # COMn=LINK...
+    local mapping ports=() sims=() status=0
+    for mapping in "$@"; do
+        rm -f "${mapping#*=}"
+        "$zel_sim" --baud 9600 --link "${mapping#*=}" >/dev/null 2>&1 &
+        sims+=("$!")
+        ports+=(--port "${mapping%%=*}")
+    done
+    pids+=("${sims[@]}")
+    for mapping in "$@"; do
+        until [ -e "${mapping#*=}" ]; do sleep 0.05; done
+    done
+    LC_ALL=C.UTF-8 timeout 15 script -qec "stty cols 60 rows 6; wine '$build/torsa-cli.exe' program \
+        '$(windows_path "$root/samples/demo.zel")' --verify ${ports[*]}" /dev/null </dev/null \
+        >"$work/board.out" 2>&1 || true
+    kill "${sims[@]}" 2>/dev/null || true
+    wait "${sims[@]}" 2>/dev/null || true
+    grep -qF "$# unités : $# en cours" "$work/board.out" &&
+        grep -qE "COM[0-9]+ +[0-9]+%  effectuée  Temps écoulé" "$work/board.out" &&
+        ! grep -qF "en cours..." "$work/board.out" ||
+        { echo "    console:" >&2; tail -c 2000 "$work/board.out" | cat -A >&2; status=1; }
+    return "$status"
+}
+
 # The window opens COM1, then COM7 while COM1 is open, and programs and
 # verifies the unit through COM7.
 window_link() {
@@ -186,6 +214,7 @@ for n in $(seq 10 17); do suite_ports+=("COM$n=$work/com$n"); done
 map_ports "COM1=$link" "COM7=$link" "${suite_ports[@]}"
 check "link suite: torsa-cli.exe through COM10 to COM17" link_suite "${suite_ports[@]}"
 check "console: the French texts exactly" console_program
+check "console: the board fits 60x6" console_board "${suite_ports[@]}"
 check "window: program and verify through COM7, a port already open" window_link
 wineserver -k || true
 
