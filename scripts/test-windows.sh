@@ -170,7 +170,7 @@ console_program() {
 # so the board drops the activity to fit the width and, with more units than
 # rows, shows the units in progress over a totals line.
 console_board() {   # COMn=LINK...
-    local mapping ports=() sims=() status=0
+    local mapping ports=() sims=() status=0 tries=0
     for mapping in "$@"; do
         rm -f "${mapping#*=}"
         "$zel_sim" --baud 9600 --link "${mapping#*=}" >/dev/null 2>&1 &
@@ -179,7 +179,9 @@ console_board() {   # COMn=LINK...
     done
     pids+=("${sims[@]}")
     for mapping in "$@"; do
-        until [ -e "${mapping#*=}" ]; do sleep 0.05; done
+        until [ -e "${mapping#*=}" ]; do
+            tries=$((tries + 1)); [ $tries -lt 200 ] || return 1; sleep 0.05
+        done
     done
     LC_ALL=C.UTF-8 timeout 15 script -qec "stty cols 60 rows 6; wine '$build/torsa-cli.exe' program \
         '$(windows_path "$root/samples/demo.zel")' --verify ${ports[*]}" /dev/null </dev/null \
