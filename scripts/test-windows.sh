@@ -183,16 +183,22 @@ console_board() {   # COMn=LINK...
             tries=$((tries + 1)); [ $tries -lt 200 ] || return 1; sleep 0.05
         done
     done
-    LC_ALL=C.UTF-8 timeout 15 script -qec "stty cols 60 rows 6; wine '$build/torsa-cli.exe' program \
+    LC_ALL=C.UTF-8 script -qec "stty cols 60 rows 6; wine '$build/torsa-cli.exe' program \
         '$(windows_path "$root/samples/demo.zel")' --verify ${ports[*]}" /dev/null </dev/null \
-        >"$work/board.out" 2>&1 || true
-    kill "${sims[@]}" 2>/dev/null || true
-    wait "${sims[@]}" 2>/dev/null || true
-    grep -qF "$# unités : $# en cours" "$work/board.out" &&
-        grep -qE "COM[0-9]+ +[0-9]+%  effectuée  Temps écoulé" "$work/board.out" &&
-        ! grep -qF "en cours..." "$work/board.out" ||
+        >"$work/board.out" 2>&1 &
+    local console=$!
+    # Until the board has been drawn, a minute at most (Wine is slow to start).
+    tries=0
+    until board_drawn "$#" || [ $tries -ge 600 ]; do tries=$((tries + 1)); sleep 0.1; done
+    kill "$console" "${sims[@]}" 2>/dev/null || true
+    wait "$console" "${sims[@]}" 2>/dev/null || true
+    board_drawn "$#" && ! grep -qF "en cours..." "$work/board.out" ||
         { echo "    console:" >&2; tail -c 2000 "$work/board.out" | cat -A >&2; status=1; }
     return "$status"
+}
+board_drawn() {   # UNITS: the totals line and a unit's line without its activity
+    grep -qF "$1 unités : $1 en cours" "$work/board.out" &&
+        grep -qE "COM[0-9]+ +[0-9]+%  effectuée  Temps écoulé" "$work/board.out"
 }
 
 # The window opens COM1, then COM7 while COM1 is open, and programs and
