@@ -5,8 +5,8 @@
 // usage and file error with its exit status; the serial ports present, and the
 // choice between a progress redrawn in place and plain lines.
 
-#include "../tools/torsa-cli/BoardLayout.h"
-#include "../tools/torsa-cli/ProgressStyle.h"
+#include "BoardLayout.h"
+#include "ProgressStyle.h"
 #include "files/MessageListCsv.h"
 #include "files/ProductionFile.h"
 #include "link/SerialPorts.h"

@@ -45,9 +45,7 @@ bool saved(const QString &path, files::SaveResult result)
 {
     if (result == files::SaveResult::Saved)
         return true;
-    say(filetexts::saveError(path));
-    if (result == files::SaveResult::LeftIncomplete)
-        say(files::incompleteFileNote(path));
+    say(files::saveFailureText(path, result));
     return false;
 }
 

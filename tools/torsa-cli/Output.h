@@ -4,6 +4,8 @@
 // UTF-8, a command's output (a listing, a list) to stdout. A Windows console
 // gets them as text instead, shown exactly whatever its code page.
 
+#include "ExitStatus.h"
+
 #include "files/FileSaving.h"
 
 #include <QByteArrayView>
@@ -13,16 +15,15 @@
 
 namespace torsa::cli {
 
-enum ExitCode : int {
-    kExitSuccess = 0,
-    kExitCommunicationFailure = 1, // no answer, port lost, any link-test failure
-    kExitVerificationMismatch = 2,
-    kExitPortUnavailable = 3,
-    kExitUnreadableFile = 4, // a file that cannot be read, or written
-    kExitUsage = 64,
-    kExitDataRefused = 65,  // rows refused, a file that is not a list, a file without a mode
-    kExitOutputFailed = 74, // stdout could not take the output (full disk, closed pipe)
-};
+// The exit statuses, shared with the production run's log.
+using production::kExitCommunicationFailure;
+using production::kExitDataRefused;
+using production::kExitOutputFailed;
+using production::kExitPortUnavailable;
+using production::kExitSuccess;
+using production::kExitUnreadableFile;
+using production::kExitUsage;
+using production::kExitVerificationMismatch;
 
 // Writes the bytes whole and flushes (to a Windows console: the UTF-8 bytes as
 // text); false when the stream did not take them.

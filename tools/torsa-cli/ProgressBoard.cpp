@@ -3,11 +3,11 @@
 #include "Console.h"
 #include "Output.h"
 #include "ProgressStyle.h"
+#include "RunTexts.h"
 #include "UnitRun.h"
 
 #include "link/TransferTexts.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -19,29 +19,18 @@ namespace torsa::cli {
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
+using production::ProductionRun;
+using production::RunPort;
+using production::UnitRun;
 
 namespace {
 
 constexpr auto kRedrawInterval = 250ms;
-constexpr double kMsPerSecond = 1000.0;
 constexpr int kDurationWidth = 7; // "171,2 s"
 
-// A message over several lines (CR LF inside) on the unit's one line.
-QString oneLine(QString text)
+QString deviceOf(const UnitRun::Port &port)
 {
-    static const QRegularExpression lineBreaks(u"[\r\n]+"_s);
-    return text.replace(lineBreaks, u" "_s);
-}
-
-QString duration(std::int64_t ms)
-{
-    return (QString::number(static_cast<double>(ms) / kMsPerSecond, 'f', 1).replace(u'.', u',') + u" s"_s)
-        .rightJustified(kDurationWidth);
-}
-
-QString deviceOf(const UnitRun &unit)
-{
-    return unit.port().device.isEmpty() ? u"-"_s : unit.port().device;
+    return port.device.isEmpty() ? u"-"_s : port.device;
 }
 
 // Without a terminal, a unit's progress is a line every tenth of a pass.
@@ -64,38 +53,21 @@ void reportProgressLines(const UnitRun &unit, QObject *context, qsizetype portWi
                      });
 }
 
-QString verdictLine(const std::vector<UnitVerdict> &units)
-{
-    const auto good = std::ranges::count_if(units, [](const UnitVerdict &unit) { return unit.exitCode == 0; });
-    const auto failed = static_cast<qsizetype>(units.size()) - good;
-    QString line = u"Bilan : %1 %2, %3 en échec"_s.arg(good).arg(good == 1 ? u"bonne"_s : u"bonnes"_s).arg(failed);
-    QStringList failures;
-    for (const UnitVerdict &unit : units) {
-        if (unit.exitCode != 0)
-            failures << unit.port + u" : "_s + oneLine(unit.text);
-    }
-    if (!failures.isEmpty())
-        line += u" ("_s + failures.join(u" ; "_s) + u')';
-    return line;
-}
-
-namespace {} // namespace
-
-ProgressBoard::ProgressBoard(std::vector<const UnitRun *> units, QObject *parent)
+ProgressBoard::ProgressBoard(const ProductionRun &run, QObject *parent)
     : QObject(parent)
-    , units_(std::move(units))
+    , run_(run)
     , terminal_(stderrProgressStyle() == ProgressStyle::InPlace)
 {
-    for (const UnitRun *unit : units_) {
-        portWidth_ = std::max(portWidth_, unit->port().given.size());
-        deviceWidth_ = std::max(deviceWidth_, deviceOf(*unit).size());
+    for (const auto &port : run_.ports()) {
+        portWidth_ = std::max(portWidth_, port->port().given.size());
+        deviceWidth_ = std::max(deviceWidth_, deviceOf(port->port()).size());
     }
     redraw_.setInterval(kRedrawInterval);
     connect(&redraw_, &QTimer::timeout, this, &ProgressBoard::draw);
     if (terminal_)
         return;
-    for (const UnitRun *unit : units_)
-        reportProgressLines(*unit, this, portWidth_);
+    connect(&run_, &ProductionRun::unitStarted, this,
+            [this](const RunPort &, const UnitRun &unit) { reportProgressLines(unit, this, portWidth_); });
 }
 
 void ProgressBoard::start()
@@ -117,20 +89,21 @@ void ProgressBoard::finish()
     // when too long: nothing moves back over them.
     const QString lineEnd = terminal_ ? u"\x1b[K\n"_s : u"\n"_s;
     QString text = terminal_ ? u"\x1b[?7h"_s : QString();
-    std::vector<UnitVerdict> verdicts;
-    for (const UnitRun *unit : units_) {
-        text += summaryLine(*unit) + lineEnd;
-        verdicts.push_back({unit->port().given, unit->lastStep().exitCode, unit->lastStep().text});
+    std::vector<production::text::UnitVerdict> verdicts;
+    for (const auto &port : run_.ports()) {
+        const UnitRun &unit = *port->unit();
+        text += summaryLine(unit) + lineEnd;
+        verdicts.push_back({unit.port().given, unit.lastStep().verdict, unit.lastStep().text});
     }
-    print(stderr, text + verdictLine(verdicts) + lineEnd);
+    print(stderr, text + production::text::verdictLine(verdicts) + lineEnd);
 }
 
 void ProgressBoard::draw()
 {
     rewind();
     std::vector<BoardUnit> shown;
-    for (const UnitRun *unit : units_)
-        shown.push_back(boardUnit(*unit));
+    for (const auto &port : run_.ports())
+        shown.push_back(boardUnit(*port->unit()));
     // Read at every redraw: the terminal may have been resized.
     const console::Size size = console::terminalSize(stderr);
     const QStringList lines = boardLines(shown, size.columns, size.rows);
@@ -153,9 +126,9 @@ BoardUnit ProgressBoard::boardUnit(const UnitRun &unit)
 {
     const QString &port = unit.port().given;
     if (unit.isFinished()) {
-        const bool good = unit.lastStep().exitCode == kExitSuccess;
+        const bool good = unit.succeeded();
         return {port,
-                u"  "_s + oneLine(unit.lastStep().text),
+                u"  "_s + production::text::oneLine(unit.lastStep().text),
                 {},
                 good ? BoardUnit::State::Succeeded : BoardUnit::State::Failed};
     }
@@ -163,16 +136,15 @@ BoardUnit ProgressBoard::boardUnit(const UnitRun &unit)
         return {port, {}, {}, BoardUnit::State::Running};
     // The activity text starts with a blank of its own.
     return {port, u' ' + link::text::activity(unit.kind()),
-            link::text::percent(unit.address()) + u"  "_s
-                + link::text::timeProgress(unit.elapsedMs(), unit.address(), unit.passesAfter()),
+            production::text::progressFigures(unit.address(), unit.elapsedMs(), unit.passesAfter()),
             BoardUnit::State::Running};
 }
 
 QString ProgressBoard::summaryLine(const UnitRun &unit) const
 {
-    return unit.port().given.leftJustified(portWidth_) + u"  "_s + deviceOf(unit).leftJustified(deviceWidth_) + u"  "_s
-        + duration(unit.durationMs()) + u"  "_s + oneLine(unit.lastStep().text)
-        + (unit.lastStep().diagnostic ? u"  "_s + diagnosticText(*unit.lastStep().diagnostic) : QString());
+    return unit.port().given.leftJustified(portWidth_) + u"  "_s + deviceOf(unit.port()).leftJustified(deviceWidth_)
+        + u"  "_s + production::text::duration(unit.durationMs()).rightJustified(kDurationWidth) + u"  "_s
+        + production::text::outcome(unit.lastStep());
 }
 
 } // namespace torsa::cli

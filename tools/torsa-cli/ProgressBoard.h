@@ -7,6 +7,7 @@
 // terminal, a line per unit every tenth of a pass instead of the board.
 
 #include "BoardLayout.h"
+#include "ProductionRun.h"
 
 #include <QObject>
 #include <QString>
@@ -16,42 +17,31 @@
 
 namespace torsa::cli {
 
-class UnitRun;
-
-// How one unit of a run ended.
-struct UnitVerdict {
-    QString port;
-    int exitCode = 0;
-    QString text;
-};
-
-// The run's last line: how many units ended well, how many failed, and each
-// failed unit's port with the message that ended it.
-QString verdictLine(const std::vector<UnitVerdict> &units);
-
 // For a script watching the run: a line on stderr each time the unit's pass
 // reaches another tenth, while the context lives.
-void reportProgressLines(const UnitRun &unit, QObject *context, qsizetype portWidth = 0);
+void reportProgressLines(const production::UnitRun &unit, QObject *context, qsizetype portWidth = 0);
 
 class ProgressBoard : public QObject {
     Q_OBJECT
 
 public:
-    explicit ProgressBoard(std::vector<const UnitRun *> units, QObject *parent = nullptr);
+    // Made before the run starts, so that no unit's first figures are missed.
+    explicit ProgressBoard(const production::ProductionRun &run, QObject *parent = nullptr);
 
-    // Draws the board and redraws it while the units run (on a terminal only).
+    // Once the run has started: draws the board and redraws it while the
+    // units run (on a terminal only).
     void start();
     // The closing lines, over the board on a terminal.
     void finish();
 
 private:
     void draw();
-    static BoardUnit boardUnit(const UnitRun &unit);
-    QString summaryLine(const UnitRun &unit) const;
+    static BoardUnit boardUnit(const production::UnitRun &unit);
+    QString summaryLine(const production::UnitRun &unit) const;
     // Moves back up over the board, once drawn.
     void rewind();
 
-    std::vector<const UnitRun *> units_;
+    const production::ProductionRun &run_;
     QTimer redraw_;
     qsizetype portWidth_ = 0;
     qsizetype deviceWidth_ = 0;

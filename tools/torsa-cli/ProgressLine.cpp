@@ -2,6 +2,7 @@
 
 #include "Output.h"
 #include "ProgressStyle.h"
+#include "RunTexts.h"
 
 #include "link/TransferTexts.h"
 
@@ -14,7 +15,7 @@ using namespace Qt::StringLiterals;
 ProgressLine::ProgressLine() : enabled_(stderrProgressStyle() == ProgressStyle::InPlace)
 {}
 
-void ProgressLine::show(link::TransferKind kind, int address, std::int64_t elapsedMs)
+void ProgressLine::show(link::TransferKind kind, int address, std::int64_t elapsedMs, int passesAfter)
 {
     constexpr std::int64_t kRefreshMs = 250;
     const int percent = link::text::percentNumber(address);
@@ -25,8 +26,8 @@ void ProgressLine::show(link::TransferKind kind, int address, std::int64_t elaps
     lastMs_ = elapsedMs;
     shown_ = true;
     print(stderr,
-          u"\r"_s + link::text::activity(kind) + link::text::percent(address) + u"  "_s
-              + link::text::timeProgress(elapsedMs, address) + u"\x1b[K"_s);
+          u"\r"_s + link::text::activity(kind) + production::text::progressFigures(address, elapsedMs, passesAfter)
+              + u"\x1b[K"_s);
 }
 
 void ProgressLine::end()

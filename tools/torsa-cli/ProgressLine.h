@@ -14,8 +14,9 @@ class ProgressLine {
 public:
     ProgressLine();
 
-    // The byte at this address is about to be transferred.
-    void show(link::TransferKind kind, int address, std::int64_t elapsedMs);
+    // The byte at this address is about to be transferred, with whole passes
+    // still to come after this one.
+    void show(link::TransferKind kind, int address, std::int64_t elapsedMs, int passesAfter);
     // Ends the line, if one was shown; the next show() starts a new one.
     void end();
 

@@ -2,9 +2,8 @@
 
 #include "ImageHash.h"
 #include "Output.h"
-#include "ProductionRun.h"
+#include "RunConsole.h"
 #include "RunLog.h"
-#include "StationRun.h"
 #include "UnitRun.h"
 
 #include "files/FileSaving.h"
@@ -21,6 +20,9 @@ namespace torsa::cli {
 
 using namespace Qt::StringLiterals;
 using link::TransferKind;
+using production::isSha256Hex;
+using production::sha256Hex;
+using production::UnitRun;
 
 namespace {
 
@@ -178,17 +180,14 @@ int run(const Request &request, const std::vector<UnitRun::Port> &ports)
         return kExitUnreadableFile;
     }
     // A record that cannot be kept stops the run before any unit is reached.
-    RunLog log;
+    production::RunLog log;
     if (!request.log.isEmpty() && !log.open(request.log)) {
         say(filetexts::saveError(request.log));
         return kExitUnreadableFile;
     }
-    if (request.station) {
-        StationRun station(job, ports, log.isOpen() ? &log : nullptr);
-        return station.exec();
-    }
-    ProductionRun production(job, ports, log.isOpen() ? &log : nullptr);
-    return production.exec();
+    const auto shape = request.station ? RunConsole::Shape::UnitAfterUnit : RunConsole::Shape::OneUnit;
+    RunConsole console(job, ports, shape, log.isOpen() ? &log : nullptr);
+    return console.exec();
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "FileSaving.h"
 
+#include "FileTexts.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -38,6 +40,14 @@ bool canSave(const QString &path)
 QString incompleteFileNote(const QString &path)
 {
     return QStringLiteral("Le fichier ") + path + QStringLiteral(" est incomplet.");
+}
+
+QString saveFailureText(const QString &path, SaveResult result)
+{
+    QString text = filetexts::saveError(path);
+    if (result == SaveResult::LeftIncomplete)
+        text += u'\n' + incompleteFileNote(path);
+    return text;
 }
 
 } // namespace torsa::files

@@ -27,4 +27,8 @@ bool canSave(const QString &path);
 // The second line torsa-cli and zel-sim add when a save left a file incomplete.
 QString incompleteFileNote(const QString &path);
 
+// What torsa-cli and a station say of a save that failed: the error, and under
+// it that note when the file was left incomplete.
+QString saveFailureText(const QString &path, SaveResult result);
+
 } // namespace torsa::files

@@ -14,10 +14,11 @@ enum class TransferVerdict : std::uint8_t {
     Success,
     Stopped,        // stopped on request after the byte in progress
     CellRefused,    // programming: a cell outside 0 to 255; nothing was sent
-    PortRefused,    // the port could not be opened
+    PortRefused,    // the port could not be opened (never from an outcome: before any transfer)
     NoAnswer,       // a byte went unanswered, or the port was lost
     Mismatch,       // verification: a byte read differs from the file
     LinkTestFailed, // the link test, whatever went wrong
+    FileNotWritten, // reading into a file: the bytes read could not be written (never from an outcome)
 };
 
 constexpr TransferVerdict verdictOf(const TransferOutcome &outcome)

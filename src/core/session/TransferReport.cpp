@@ -19,7 +19,8 @@ TransferReport forTransfer(const link::TransferOutcome &outcome, const MemoryIma
     case TransferVerdict::LinkTestFailed: return {text::linkTestFailure(), PromptIcon::Critical};
     case TransferVerdict::Mismatch: return {text::verificationFailure(outcome.address), PromptIcon::Critical};
     case TransferVerdict::NoAnswer:
-    case TransferVerdict::PortRefused: return {text::communicationFailure(), PromptIcon::Exclamation};
+    case TransferVerdict::PortRefused:
+    case TransferVerdict::FileNotWritten: return {text::communicationFailure(), PromptIcon::Exclamation};
     case TransferVerdict::Success: break;
     }
     switch (outcome.kind) {

@@ -10,7 +10,7 @@ namespace torsa {
 class MemoryImage;
 }
 
-namespace torsa::cli {
+namespace torsa::production {
 
 // Empty when a cell does not fit a byte.
 QByteArray sha256Hex(const MemoryImage &image);
@@ -18,4 +18,4 @@ QByteArray sha256Hex(const MemoryImage &image);
 // Whether the text can be an expected hash: 64 hexadecimal digits, any case.
 bool isSha256Hex(const QString &text);
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -3,7 +3,7 @@
 #include "link/TransferVerdict.h"
 #include "store/MemoryImage.h"
 
-namespace torsa::cli {
+namespace torsa::production {
 
 using namespace Qt::StringLiterals;
 using link::TransferVerdict;
@@ -17,7 +17,8 @@ std::optional<Diagnostic> diagnosticOf(const link::TransferOutcome &outcome, con
     case TransferVerdict::Stopped:
     case TransferVerdict::CellRefused:
     case TransferVerdict::PortRefused:
-    case TransferVerdict::LinkTestFailed: break;
+    case TransferVerdict::LinkTestFailed:
+    case TransferVerdict::FileNotWritten: break;
     }
     return std::nullopt;
 }
@@ -31,4 +32,4 @@ QString diagnosticText(const Diagnostic &diagnostic)
     return u"L'unité ne répond plus à l'adresse %1"_s.arg(diagnostic.address);
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -1,14 +1,16 @@
 #pragma once
 
-// One unit of a torsa-cli run: its own port and transfer engine, the command,
-// then the verification when asked for, each step reported as it ends. Units
-// of one run share nothing but the event loop.
+// One unit of a production run: its transfer engine over the port its run
+// lends it, the command, then the verification when asked for, each step
+// reported as it ends with its verdict. Units of one run share nothing but the
+// event loop.
 
 #include "Diagnostic.h"
 
 #include "link/LinkPort.h"
 #include "link/TransferEngine.h"
 #include "link/TransferOutcome.h"
+#include "link/TransferVerdict.h"
 #include "store/MemoryImage.h"
 
 #include <QByteArray>
@@ -20,7 +22,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 class UnitRun : public QObject {
     Q_OBJECT
@@ -48,17 +50,19 @@ public:
         link::TransferKind kind = link::TransferKind::Program;
         QDateTime started;
         std::int64_t durationMs = 0;
-        int exitCode = 0;
+        link::TransferVerdict verdict = link::TransferVerdict::Success;
         QString text;                         // the message that ends it, as for one port
         QByteArray sha256;                    // hex, of the 8192 bytes sent, compared or read; empty for none
         std::optional<Diagnostic> diagnostic; // where a failure stopped
     };
 
-    UnitRun(Port port, Job job, QObject *parent = nullptr);
+    // The port is lent by the unit's run, open, for as long as the unit runs.
+    UnitRun(Port port, Job job, link::LinkPort &link, QObject *parent = nullptr);
 
-    // Opens the port and starts; every end comes from the event loop, after
-    // start() has returned.
+    // Starts; every end comes from the event loop, after start() has returned.
     void start();
+    // The port could not be opened: the unit ends with that text, from the event loop.
+    void refuse(const QString &text);
     // Stops after the byte in progress; no further step starts.
     void stop();
 
@@ -73,23 +77,25 @@ public:
     std::int64_t elapsedMs() const { return engine_.elapsedMs(); }
     // Once finished: its last step and the time from start to end.
     const Step &lastStep() const { return lastStep_; }
+    bool succeeded() const { return lastStep_.verdict == link::TransferVerdict::Success; }
     std::int64_t durationMs() const { return durationMs_; }
 
 Q_SIGNALS:
     void progress(int address);
-    void stepFinished(const torsa::cli::UnitRun::Step &step);
+    void stepFinished(const torsa::production::UnitRun::Step &step);
     void finished();
 
 private:
     void startStep(link::TransferKind kind);
     void onEngineFinished(const link::TransferOutcome &outcome);
-    void endStep(int exitCode, const QString &text, const std::optional<Diagnostic> &diagnostic = std::nullopt);
+    void endStep(link::TransferVerdict verdict, const QString &text,
+                 const std::optional<Diagnostic> &diagnostic = std::nullopt);
     // Of the bytes the step sent, compared or read; empty for none.
-    QByteArray imageHash(int exitCode) const;
+    QByteArray imageHash(link::TransferVerdict verdict) const;
 
     Port port_;
     Job job_;
-    link::LinkPort link_;
+    link::LinkPort &link_;
     link::TransferEngine engine_;
     QElapsedTimer clock_;
     QElapsedTimer stepClock_;
@@ -102,4 +108,4 @@ private:
     bool stopRequested_ = false;
 };
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -1,11 +1,11 @@
-#include "StationPort.h"
+#include "RunPort.h"
 
 #include "link/TransferTexts.h"
 
 #include <chrono>
 #include <utility>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 using namespace std::chrono_literals;
 
@@ -17,19 +17,29 @@ constexpr int kProbeAddress = 0;
 
 } // namespace
 
-StationPort::StationPort(UnitRun::Port port, UnitRun::Job job, QObject *parent)
+RunPort::RunPort(UnitRun::Port port, UnitRun::Job job, Shape shape, QObject *parent)
     : QObject(parent)
     , port_(std::move(port))
     , job_(std::move(job))
+    , shape_(shape)
     , command_(link_)
 {
     probeTimer_.setInterval(kProbeInterval);
-    connect(&probeTimer_, &QTimer::timeout, this, &StationPort::probe);
-    connect(&command_, &link::ByteCommand::finished, this, &StationPort::onProbed);
+    connect(&probeTimer_, &QTimer::timeout, this, &RunPort::probe);
+    connect(&command_, &link::ByteCommand::finished, this, &RunPort::onProbed);
 }
 
-void StationPort::start()
+void RunPort::start()
 {
+    if (shape_ == Shape::OneUnit) {
+        const link::LinkPort::OpenResult opened = link_.open(port_.path);
+        startUnit();
+        if (opened.ok())
+            unit_->start();
+        else
+            unit_->refuse(link::text::portOpenFailed(port_.given, opened.error));
+        return;
+    }
     phase_ = Phase::Waiting;
     probeTimer_.start();
     probe();
@@ -37,7 +47,7 @@ void StationPort::start()
         Q_EMIT waiting();
 }
 
-void StationPort::stop()
+void RunPort::stop()
 {
     // A second Ctrl+C changes nothing: the stop under way ends the port once.
     if (phase_ == Phase::Stopping || phase_ == Phase::Stopped)
@@ -51,10 +61,20 @@ void StationPort::stop()
     phase_ = Phase::Stopping;
     // A probe on the line ends first; its end finishes the stop.
     if (!command_.isBusy())
-        QMetaObject::invokeMethod(this, &StationPort::end, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &RunPort::end, Qt::QueuedConnection);
 }
 
-void StationPort::probe()
+void RunPort::startUnit()
+{
+    phase_ = Phase::Running;
+    unit_ = std::make_unique<UnitRun>(port_, job_, link_);
+    connect(unit_.get(), &UnitRun::stepFinished, this,
+            [this](const UnitRun::Step &step) { Q_EMIT stepFinished(*unit_, step); });
+    connect(unit_.get(), &UnitRun::finished, this, &RunPort::onUnitFinished);
+    Q_EMIT unitStarted(*unit_);
+}
+
+void RunPort::probe()
 {
     if (command_.isBusy() || (phase_ != Phase::Waiting && phase_ != Phase::Leaving))
         return;
@@ -74,7 +94,7 @@ void StationPort::probe()
     command_.startRead(kProbeAddress, 0);
 }
 
-void StationPort::onProbed(const link::CommandResult &result)
+void RunPort::onProbed(const link::CommandResult &result)
 {
     const bool answered = result.status == link::Status::Done;
     if (phase_ == Phase::Stopping) {
@@ -88,34 +108,29 @@ void StationPort::onProbed(const link::CommandResult &result)
     }
     if (phase_ != Phase::Waiting || !answered)
         return;
-    // The unit's own run opens the port for itself.
-    link_.close();
-    phase_ = Phase::Running;
-    unit_ = std::make_unique<UnitRun>(port_, job_);
-    connect(unit_.get(), &UnitRun::stepFinished, this,
-            [this](const UnitRun::Step &step) { Q_EMIT stepFinished(*unit_, step); });
-    connect(unit_.get(), &UnitRun::finished, this, &StationPort::onUnitFinished);
+    // The port stays open: the unit's transfer goes on over the same line.
+    startUnit();
     unit_->start();
-    Q_EMIT unitStarted(*unit_);
 }
 
-void StationPort::onUnitFinished()
+void RunPort::onUnitFinished()
 {
     Q_EMIT unitFinished(*unit_);
-    if (phase_ == Phase::Stopping) {
+    if (phase_ == Phase::Stopping || shape_ == Shape::OneUnit) {
         end();
         return;
     }
     phase_ = Phase::Leaving;
 }
 
-void StationPort::end()
+void RunPort::end()
 {
     if (phase_ == Phase::Stopped)
         return;
     phase_ = Phase::Stopped;
+    probeTimer_.stop();
     link_.close();
     Q_EMIT stopped();
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -9,7 +9,7 @@
 #include <array>
 #include <cstdint>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 namespace {
 
@@ -37,4 +37,4 @@ bool isSha256Hex(const QString &text)
     return text.size() == kSha256HexDigits && std::ranges::all_of(text, isHexDigit);
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

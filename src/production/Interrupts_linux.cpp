@@ -7,7 +7,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 namespace {
 
@@ -23,7 +23,8 @@ sigset_t interruptSet()
 } // namespace
 
 // The signals are blocked and read from a signalfd. torsa-cli runs on one
-// thread, so blocking them there is enough. They stay blocked to the end: a
+// thread, so blocking them there is enough; a window, whose toolkit starts
+// threads, holds them back before it starts (holdBackOnEveryThread). They stay blocked to the end: a
 // late Ctrl+C must not cut the report of the units short.
 struct Interrupts::Platform {
     int fd = -1;
@@ -60,9 +61,15 @@ Interrupts::Interrupts(QObject *parent) : QObject(parent), platform_(std::make_u
 
 Interrupts::~Interrupts() = default;
 
+void Interrupts::holdBackOnEveryThread()
+{
+    const sigset_t set = interruptSet();
+    ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 bool Interrupts::isValid() const
 {
     return platform_->notifier != nullptr;
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -14,7 +14,7 @@ namespace torsa {
 class MemoryImage;
 }
 
-namespace torsa::cli {
+namespace torsa::production {
 
 struct Diagnostic {
     int address = 0;
@@ -28,4 +28,4 @@ std::optional<Diagnostic> diagnosticOf(const link::TransferOutcome &outcome, con
 // The line shown under the message.
 QString diagnosticText(const Diagnostic &diagnostic);
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -1,6 +1,6 @@
 #include "AppendingFile.h"
 
-namespace torsa::cli {
+namespace torsa::production {
 
 bool openForAppending(QFile &file, const QString &path)
 {
@@ -8,4 +8,4 @@ bool openForAppending(QFile &file, const QString &path)
     return file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

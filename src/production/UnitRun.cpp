@@ -1,44 +1,25 @@
 #include "UnitRun.h"
 
 #include "ImageHash.h"
-#include "Output.h"
 
-#include "files/FileTexts.h"
+#include "files/FileSaving.h"
 #include "files/ProductionFile.h"
 #include "link/TransferTexts.h"
-#include "link/TransferVerdict.h"
 #include "session/TransferReport.h"
 
 #include <utility>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 using link::TransferKind;
 using link::TransferOutcome;
 using link::TransferVerdict;
 
-namespace {
-
-int exitCodeFor(TransferVerdict verdict)
-{
-    switch (verdict) {
-    case TransferVerdict::Success: return kExitSuccess;
-    case TransferVerdict::CellRefused: return kExitUnreadableFile;
-    case TransferVerdict::PortRefused: return kExitPortUnavailable;
-    case TransferVerdict::Mismatch: return kExitVerificationMismatch;
-    case TransferVerdict::Stopped:
-    case TransferVerdict::NoAnswer:
-    case TransferVerdict::LinkTestFailed: break;
-    }
-    return kExitCommunicationFailure;
-}
-
-} // namespace
-
-UnitRun::UnitRun(Port port, Job job, QObject *parent)
+UnitRun::UnitRun(Port port, Job job, link::LinkPort &link, QObject *parent)
     : QObject(parent)
     , port_(std::move(port))
     , job_(std::move(job))
+    , link_(link)
     , engine_(link_, job_.image)
     , kind_(job_.kind)
 {
@@ -52,19 +33,16 @@ UnitRun::UnitRun(Port port, Job job, QObject *parent)
 void UnitRun::start()
 {
     clock_.start();
+    startStep(job_.kind);
+}
+
+void UnitRun::refuse(const QString &text)
+{
+    clock_.start();
     stepClock_.start();
     stepStarted_ = QDateTime::currentDateTime();
-    const link::LinkPort::OpenResult opened = link_.open(port_.path);
-    if (!opened.ok()) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, error = opened.error] {
-                endStep(exitCodeFor(TransferVerdict::PortRefused), link::text::portOpenFailed(port_.given, error));
-            },
-            Qt::QueuedConnection);
-        return;
-    }
-    startStep(job_.kind);
+    QMetaObject::invokeMethod(
+        this, [this, text] { endStep(TransferVerdict::PortRefused, text); }, Qt::QueuedConnection);
 }
 
 void UnitRun::stop()
@@ -87,46 +65,42 @@ void UnitRun::onEngineFinished(const TransferOutcome &outcome)
     if (outcome.succeeded() && kind_ == TransferKind::Read) {
         const files::SaveResult saved = productionfile::write(job_.file, job_.image);
         if (saved != files::SaveResult::Saved) {
-            QString text = filetexts::saveError(job_.file);
-            if (saved == files::SaveResult::LeftIncomplete)
-                text += u'\n' + files::incompleteFileNote(job_.file);
-            endStep(kExitUnreadableFile, text);
+            endStep(TransferVerdict::FileNotWritten, files::saveFailureText(job_.file, saved));
             return;
         }
     }
-    endStep(exitCodeFor(link::verdictOf(outcome)), reports::forTransfer(outcome, job_.image).text,
+    endStep(link::verdictOf(outcome), reports::forTransfer(outcome, job_.image).text,
             diagnosticOf(outcome, job_.image));
 }
 
-void UnitRun::endStep(int exitCode, const QString &text, const std::optional<Diagnostic> &diagnostic)
+void UnitRun::endStep(TransferVerdict verdict, const QString &text, const std::optional<Diagnostic> &diagnostic)
 {
-    lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), exitCode, text, imageHash(exitCode), diagnostic};
+    lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), verdict, text, imageHash(verdict), diagnostic};
     Q_EMIT stepFinished(lastStep_);
     // Started from inside the programming's end, so that a stop request
     // never falls between the two steps. A stop that came before it leaves
     // the unit unverified: that is an interrupted verification, not a success.
-    if (exitCode == kExitSuccess && kind_ == TransferKind::Program && job_.verifyAfter) {
+    if (verdict == TransferVerdict::Success && kind_ == TransferKind::Program && job_.verifyAfter) {
         if (stopRequested_) {
             kind_ = TransferKind::Verify;
             stepClock_.start();
             stepStarted_ = QDateTime::currentDateTime();
-            endStep(exitCodeFor(TransferVerdict::Stopped), link::text::stopped());
+            endStep(TransferVerdict::Stopped, link::text::stopped());
         } else {
             startStep(TransferKind::Verify);
         }
         return;
     }
-    link_.close();
     finished_ = true;
     durationMs_ = clock_.elapsed();
     Q_EMIT finished();
 }
 
-QByteArray UnitRun::imageHash(int exitCode) const
+QByteArray UnitRun::imageHash(TransferVerdict verdict) const
 {
     const bool fromFile = kind_ == TransferKind::Program || kind_ == TransferKind::Verify;
-    const bool read = kind_ == TransferKind::Read && exitCode == kExitSuccess;
+    const bool read = kind_ == TransferKind::Read && verdict == TransferVerdict::Success;
     return fromFile || read ? sha256Hex(job_.image) : QByteArray();
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <windows.h>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 namespace {
 
@@ -51,6 +51,9 @@ Interrupts::Interrupts(QObject *parent) : QObject(parent), platform_(std::make_u
         listening().store(nullptr);
 }
 
+void Interrupts::holdBackOnEveryThread()
+{}
+
 Interrupts::~Interrupts()
 {
     if (platform_->installed)
@@ -63,4 +66,4 @@ bool Interrupts::isValid() const
     return platform_->installed;
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -1,6 +1,8 @@
 #include "RunLog.h"
 
 #include "AppendingFile.h"
+#include "ExitStatus.h"
+#include "RunTexts.h"
 #include "files/CsvEncoding.h"
 #include "files/CsvRecords.h"
 
@@ -12,7 +14,7 @@
 #include <cstdlib>
 #include <optional>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 using namespace Qt::StringLiterals;
 using link::TransferKind;
@@ -21,7 +23,6 @@ namespace {
 
 constexpr int kSecondsPerMinute = 60;
 constexpr int kMinutesPerHour = 60;
-constexpr double kMsPerSecond = 1000.0;
 constexpr int kDurationDecimals = 3;
 
 QString headerRecord()
@@ -56,12 +57,6 @@ QString isoDateTime(const QDateTime &at)
 QString numberOrEmpty(std::optional<int> value)
 {
     return value ? QString::number(*value) : QString();
-}
-
-// A decimal comma, as a French-locale spreadsheet reads numbers.
-QString seconds(std::int64_t ms)
-{
-    return QString::number(static_cast<double>(ms) / kMsPerSecond, 'f', kDurationDecimals).replace(u'.', u',');
 }
 
 } // namespace
@@ -106,9 +101,9 @@ bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRu
                              port.device,
                              step.kind == TransferKind::LinkTest ? QString() : file,
                              QString::fromLatin1(step.sha256),
-                             QString::number(step.exitCode),
+                             QString::number(exitStatusOf(step.verdict)),
                              step.text,
-                             seconds(step.durationMs),
+                             text::seconds(step.durationMs, kDurationDecimals),
                              QStringLiteral(TORSA_VERSION),
                              QSysInfo::machineHostName(),
                              numberOrEmpty(unitNumber),
@@ -140,4 +135,4 @@ bool RunLog::endsOnLineEnd(qint64 size) const
     return reader.open(QIODevice::ReadOnly) && reader.seek(size - 1) && reader.getChar(&last) && last == '\n';
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

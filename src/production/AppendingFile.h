@@ -12,9 +12,9 @@
 #include <QFile>
 #include <QString>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 // Opens the existing file at path for unbuffered appending; false when it cannot.
 bool openForAppending(QFile &file, const QString &path);
 
-} // namespace torsa::cli
+} // namespace torsa::production

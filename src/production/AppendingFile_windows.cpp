@@ -6,7 +6,7 @@
 #include <io.h>
 #include <windows.h>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 bool openForAppending(QFile &file, const QString &path)
 {
@@ -29,4 +29,4 @@ bool openForAppending(QFile &file, const QString &path)
     return false;
 }
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 class Interrupts : public QObject {
     Q_OBJECT
@@ -25,6 +25,11 @@ public:
     // False when the platform refused: the requests then end the process as usual.
     bool isValid() const;
 
+    // Called first thing in main(), before a windowing toolkit starts threads
+    // of its own: they inherit the signals held back (Linux), so that they
+    // reach the event loop alone. Nothing to do on Windows.
+    static void holdBackOnEveryThread();
+
 Q_SIGNALS:
     void requested();
 
@@ -33,4 +38,4 @@ private:
     std::unique_ptr<Platform> platform_;
 };
 
-} // namespace torsa::cli
+} // namespace torsa::production

@@ -1,7 +1,7 @@
 #pragma once
 
-// The production log (--log FILE.csv): one row per unit and command, appended as
-// each ends. A CSV file as the message lists are (';', CR LF, UTF-8 behind a
+// The production log (torsa-cli --log FILE.csv, the station window's log):
+// one row per unit and command, appended as each ends. A CSV file as the message lists are (';', CR LF, UTF-8 behind a
 // byte-order mark, a header row), so that a spreadsheet opens it. Each row is
 // one append, so that two torsa-cli processes can share one log.
 
@@ -13,7 +13,7 @@
 
 #include <optional>
 
-namespace torsa::cli {
+namespace torsa::production {
 
 class RunLog {
 public:
@@ -39,4 +39,4 @@ private:
     QString path_;
 };
 
-} // namespace torsa::cli
+} // namespace torsa::production
