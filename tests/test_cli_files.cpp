@@ -6,6 +6,7 @@
 // choice between a progress redrawn in place and plain lines.
 
 #include "BoardLayout.h"
+#include "CommandTable.h"
 #include "ProgressStyle.h"
 #include "files/MessageListCsv.h"
 #include "files/ProductionFile.h"
@@ -262,6 +263,17 @@ private Q_SLOTS:
                                  u"  45%  effectuée  Temps écoulé 0:39, reste 0:47"_s, Running});
         }
         QCOMPARE(cli::boardLines(board, width, height), lines);
+    }
+
+    // The man page's synopsis from the command table: literals bold, placeholders
+    // in italics, brackets around both; and every command in the help.
+    void commandTable()
+    {
+        QCOMPARE(cli::roffSynopsis(u"test --port PORT... [--verify] [--log LOG.csv] -o FILE.zel"),
+                 u".B torsa\\-cli test \\-\\-port\n.IR PORT ...\n.RB [ \\-\\-verify ]\n.RB [ \\-\\-log\n"
+                 ".IR LOG.csv ]\n.B \\-o\n.I FILE.zel\n"_s);
+        for (const cli::Command &command : cli::commands())
+            QVERIFY(cli::helpText().contains(u"\n  "_s + command.synopsis.toString()));
     }
 
     // "@" stands for the test's own directory; "HELP" for what --help prints.

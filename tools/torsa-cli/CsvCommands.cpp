@@ -1,5 +1,6 @@
 #include "CsvCommands.h"
 
+#include "CommandTable.h"
 #include "Output.h"
 
 #include "files/FileSaving.h"
@@ -53,13 +54,6 @@ std::optional<Request> parseRequest(const QStringList &arguments)
     if (request.input.isEmpty())
         return std::nullopt;
     return request;
-}
-
-QString usage(QStringView command)
-{
-    if (command == kExport)
-        return u"Usage : torsa-cli export FILE.zel [-o LIST.csv]\n"_s;
-    return u"Usage : torsa-cli import LIST.csv -o FILE.zel\n"_s;
 }
 
 // A refusal on its row, continuation lines aligned under the first.
@@ -177,47 +171,15 @@ int runImport(const Request &request)
 
 } // namespace
 
-bool isCsvCommand(const QString &command)
-{
-    return command == kExport || command == kImport;
-}
-
 int runCsvCommand(const QString &command, const QStringList &arguments)
 {
     const auto request = parseRequest(arguments);
     const bool isExport = command == kExport;
     if (!request || (!isExport && request->output.isEmpty())) {
-        print(stderr, usage(command));
+        print(stderr, usageText(command));
         return kExitUsage;
     }
     return isExport ? runExport(*request) : runImport(*request);
-}
-
-QString csvCommandsHelp()
-{
-    return u"  export FILE.zel [-o LIST.csv]\n"
-           "                 write the messages of the production file as a list for a\n"
-           "                 spreadsheet (stdout without -o): first row \"Mode;Avec automate\"\n"
-           "                 or \"Mode;Sans automate\", then the header\n"
-           "                 \"Numéro;Texte;Unité;Priorité;Clignotement\" and one row per stored\n"
-           "                 message in number order; the blink mask has one character per\n"
-           "                 character of the text, a blank when steady, ^ when blinking.\n"
-           "                 CSV with ';', UTF-8 with a byte-order mark, CR LF. Whatever the\n"
-           "                 list cannot carry (leftovers of a longer text, data outside the\n"
-           "                 messages, a message the import would refuse) is named on stderr\n"
-           "  import LIST.csv -o FILE.zel\n"
-           "                 build the production file of such a list, as typing its rows into\n"
-           "                 a new session of its mode with \"Valider\" and saving would; every\n"
-           "                 refused row is named with its line and FILE is written only when\n"
-           "                 all rows are accepted. UTF-8 (with or without the mark) or\n"
-           "                 Windows-1252 (read as such, with a note); blank rows at the end are\n"
-           "                 ignored, a blank row inside is refused\n"
-           "\n"
-           "Exit status of export and import:\n"
-           "  0   success (export: also when it warns)\n"
-           "  4   the input cannot be read or the output cannot be written\n"
-           "  65  rows refused, a file that is not a message list, a file without a mode\n"
-           "  64  usage error\n"_s;
 }
 
 } // namespace torsa::cli

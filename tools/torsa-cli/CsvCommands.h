@@ -8,11 +8,7 @@
 
 namespace torsa::cli {
 
-bool isCsvCommand(const QString &command);
-
 // Runs the command with the arguments that follow its name; returns the exit status.
 int runCsvCommand(const QString &command, const QStringList &arguments);
-
-QString csvCommandsHelp();
 
 } // namespace torsa::cli

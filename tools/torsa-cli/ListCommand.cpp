@@ -1,5 +1,6 @@
 #include "ListCommand.h"
 
+#include "CommandTable.h"
 #include "Output.h"
 
 #include "files/ProductionFile.h"
@@ -26,7 +27,7 @@ QString listText(const MemoryImage &image)
 int runListCommand(const QStringList &arguments)
 {
     if (arguments.size() != 1) {
-        print(stderr, QStringLiteral("Usage : torsa-cli list FILE\n"));
+        print(stderr, usageText(u"list"));
         return kExitUsage;
     }
     const QString &fileName = arguments.first();
@@ -36,19 +37,6 @@ int runListCommand(const QStringList &arguments)
         return kExitUnreadableFile;
     }
     return print(stdout, listText(*image)) ? kExitSuccess : kExitOutputFailed;
-}
-
-QString listCommandHelp()
-{
-    return QStringLiteral("  list FILE      print the status line and the listing of all messages of the\n"
-                          "                 production file FILE, as the main window shows them after\n"
-                          "                 opening it (UTF-8, lines ended by CR LF)\n"
-                          "\n"
-                          "Exit status of list:\n"
-                          "  0   success\n"
-                          "  4   the file cannot be read as a production file\n"
-                          "  64  usage error\n"
-                          "  74  the listing could not be written to stdout\n");
 }
 
 } // namespace torsa::cli

@@ -17,6 +17,4 @@ QString listText(const MemoryImage &image);
 // Runs `list` with the arguments that follow the command name.
 int runListCommand(const QStringList &arguments);
 
-QString listCommandHelp();
-
 } // namespace torsa::cli

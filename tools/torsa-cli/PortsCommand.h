@@ -11,6 +11,4 @@ namespace torsa::cli {
 // Runs `ports` with the arguments that follow the command name.
 int runPortsCommand(const QStringList &arguments);
 
-QString portsCommandHelp();
-
 } // namespace torsa::cli

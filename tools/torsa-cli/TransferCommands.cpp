@@ -1,5 +1,6 @@
 #include "TransferCommands.h"
 
+#include "CommandTable.h"
 #include "ImageHash.h"
 #include "Output.h"
 #include "RunConsole.h"
@@ -76,11 +77,12 @@ ParsedRequest refused(const QString &problem)
 // FILE (not for test), --port PORT (several, except for read), --log FILE.csv,
 // --expect-sha256 HEX for program, verify and station and, for program,
 // --verify, in any order. A station always verifies.
-ParsedRequest parseRequest(TransferKind kind, bool station, const QStringList &arguments)
+ParsedRequest parseRequest(const QString &command, TransferKind kind, const QStringList &arguments)
 {
+    const bool station = command == u"station";
     Request request{kind, {}, {}, {}, {}, station, station};
     const bool takesFile = kind != TransferKind::LinkTest;
-    const bool takesHash = kind == TransferKind::Program || kind == TransferKind::Verify;
+    const bool takesHash = takesOption(command, u"--expect-sha256");
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (const auto port = optionValue(u"--port", arguments, i)) {
@@ -101,7 +103,7 @@ ParsedRequest parseRequest(TransferKind kind, bool station, const QStringList &a
             if (!request.expectedSha256.isEmpty())
                 return refused(u"--expect-sha256 est donné deux fois."_s);
             request.expectedSha256 = hash->toLower();
-        } else if (argument == u"--verify" && kind == TransferKind::Program && !station) {
+        } else if (argument == u"--verify" && takesOption(command, argument)) {
             if (request.verifyAfter)
                 return refused(u"--verify est donné deux fois."_s);
             request.verifyAfter = true;
@@ -120,15 +122,6 @@ ParsedRequest parseRequest(TransferKind kind, bool station, const QStringList &a
     if (request.ports.isEmpty())
         return refused(u"Il manque --port PORT."_s);
     return {request, {}};
-}
-
-QString usage()
-{
-    return u"Usage : torsa-cli program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
-           "        torsa-cli station FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
-           "        torsa-cli verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
-           "        torsa-cli read FILE --port PORT [--log LOG.csv]\n"
-           "        torsa-cli test --port PORT... [--log LOG.csv]\n"_s;
 }
 
 // Each port with the device it stands for; a refusal (on stderr) when one is
@@ -192,78 +185,21 @@ int run(const Request &request, const std::vector<UnitRun::Port> &ports)
 
 } // namespace
 
-bool isTransferCommand(const QString &command)
-{
-    return kindOf(command).has_value();
-}
-
 int runTransferCommand(const QString &command, const QStringList &arguments)
 {
     const auto kind = kindOf(command);
-    const ParsedRequest parsed = kind ? parseRequest(*kind, command == u"station", arguments)
-                                      : refused(u"Commande inconnue : %1"_s.arg(command));
+    const ParsedRequest parsed =
+        kind ? parseRequest(command, *kind, arguments) : refused(u"Commande inconnue : %1"_s.arg(command));
     const auto &request = parsed.request;
     if (!request) {
         say(parsed.problem);
-        print(stderr, usage());
+        print(stderr, usageText(command));
         return kExitUsage;
     }
     const auto ports = unitPorts(request->ports);
     if (!ports)
         return kExitUsage;
     return run(*request, *ports);
-}
-
-QString transferCommandsHelp()
-{
-    return u"  program FILE --port PORT... [--verify] [--log LOG.csv] [--expect-sha256 HEX]\n"
-           "                 send the production file FILE to the unit (its first 8192\n"
-           "                 bytes, address 0 to 8191); the file is checked first\n"
-           "  station FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
-           "                 a station of the line, until Ctrl+C: on each port wait for a\n"
-           "                 unit (a read of one byte every half second), program and verify\n"
-           "                 it, wait until it is taken away, then wait for the next; each\n"
-           "                 unit numbered, its line at its end, the totals at the end\n"
-           "                 (status 0 when every unit ended well, 1 otherwise)\n"
-           "  read FILE --port PORT [--log LOG.csv]\n"
-           "                 read the unit's 8192 bytes into FILE; FILE is written, atomically,\n"
-           "                 only once all of them are in\n"
-           "  verify FILE --port PORT... [--log LOG.csv] [--expect-sha256 HEX]\n"
-           "                 compare the unit with the production file FILE\n"
-           "  test --port PORT... [--log LOG.csv]\n"
-           "                 link test: write and read back 0, 170, 255 at address 8191\n"
-           "\n"
-           "  PORT is COM1 to COM4 or a device path. On Linux COMn is the n-th serial port\n"
-           "  present, USB adapters (ttyUSB*, ttyACM*) first, then the others, each group by\n"
-           "  name; the environment variable TORSA_COMn (n = 1 to 4) pins COMn to a device,\n"
-           "  e.g. TORSA_COM1=/dev/serial/by-id/usb-... On Windows COMn is the system's COMn.\n"
-           "  Messages go to stderr; on a terminal a progress line shows the percentage,\n"
-           "  the elapsed time and the time left.\n"
-           "\n"
-           "  Production line: program, verify and test take several --port and run every\n"
-           "  unit at once, each on its own port; a unit that fails ends alone. On a\n"
-           "  terminal each unit has its progress line; at the end one line per unit tells\n"
-           "  the port, its device, the duration and the message that ended it. Ctrl+C\n"
-           "  stops every unit after its byte in progress.\n"
-           "  --verify       verify each unit right after its own programming succeeded\n"
-           "  --log LOG.csv  append one row per unit and command to LOG.csv (date, command,\n"
-           "                 port, device, file, SHA-256 of the 8192 bytes, exit status,\n"
-           "                 message, seconds, version, host, unit number, and where a\n"
-           "                 failure stopped: address, byte expected, byte read); checked\n"
-           "                 before any unit is reached\n"
-           "  --expect-sha256 HEX\n"
-           "                 refuse (status 4) a file whose SHA-256 is not HEX, before any\n"
-           "                 frame\n"
-           "\n"
-           "Exit status of program, read, verify and test (several ports: that of the\n"
-           "first failing port, in the order given; 4 whenever the log failed):\n"
-           "  0   success\n"
-           "  1   communication failure (no answer, port lost), any link test failure,\n"
-           "      interrupted (also a verification that a stop left undone)\n"
-           "  2   verification mismatch\n"
-           "  3   the port cannot be opened (or is not a serial device)\n"
-           "  4   the file cannot be read (program, verify) or written (read, the log)\n"
-           "  64  usage error (also a port given twice)\n"_s;
 }
 
 } // namespace torsa::cli

@@ -9,13 +9,8 @@
 
 namespace torsa::cli {
 
-// True for the commands handled here.
-bool isTransferCommand(const QString &command);
-
 // Runs the command with the arguments that follow its name, in its own event
 // loop; returns the exit status.
 int runTransferCommand(const QString &command, const QStringList &arguments);
-
-QString transferCommandsHelp();
 
 } // namespace torsa::cli
