@@ -1,6 +1,7 @@
 #include "Output.h"
 
 #include "Console.h"
+#include "RunJob.h"
 
 #include "files/FileTexts.h"
 
@@ -35,10 +36,7 @@ void say(const QString &line)
 
 void sayUnreadableProductionFile(const QString &path)
 {
-    say(filetexts::openError(path));
-    const QFileInfo file(path);
-    if (file.isFile() && file.size() < address::kImageSize)
-        say(u"trop court : %1 octets sur %2"_s.arg(file.size()).arg(address::kImageSize));
+    print(stderr, production::unreadableFileText(path));
 }
 
 bool saved(const QString &path, files::SaveResult result)

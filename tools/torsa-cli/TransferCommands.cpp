@@ -4,6 +4,7 @@
 #include "ImageHash.h"
 #include "Output.h"
 #include "RunConsole.h"
+#include "RunJob.h"
 #include "RunLog.h"
 #include "UnitRun.h"
 
@@ -22,7 +23,6 @@ namespace torsa::cli {
 using namespace Qt::StringLiterals;
 using link::TransferKind;
 using production::isSha256Hex;
-using production::sha256Hex;
 using production::UnitRun;
 
 namespace {
@@ -124,48 +124,17 @@ ParsedRequest parseRequest(const QString &command, TransferKind kind, const QStr
     return {request, {}};
 }
 
-// Each port with the device it stands for; a refusal (on stderr) when one is
-// given twice, under its own name or another.
-std::optional<std::vector<UnitRun::Port>> unitPorts(const QStringList &given)
-{
-    std::vector<UnitRun::Port> ports;
-    for (const QString &name : given) {
-        UnitRun::Port port{name, link::devicePathFor(name), {}};
-        const QFileInfo device(port.path);
-        port.device = device.exists() ? device.canonicalFilePath() : port.path;
-        for (const UnitRun::Port &earlier : ports) {
-            if (earlier.given == name) {
-                say(u"Le port %1 est donné deux fois."_s.arg(name));
-                return std::nullopt;
-            }
-            if (!port.device.isEmpty() && earlier.device == port.device) {
-                say(u"%1 et %2 sont le même port (%3)."_s.arg(earlier.given, name, port.device));
-                return std::nullopt;
-            }
-        }
-        ports.push_back(port);
-    }
-    return ports;
-}
-
 int run(const Request &request, const std::vector<UnitRun::Port> &ports)
 {
     UnitRun::Job job{request.kind, request.verifyAfter, request.file, {}};
     if (request.kind == TransferKind::Program || request.kind == TransferKind::Verify) {
         // The file is checked before any port is touched.
-        const auto fromFile = productionfile::read(request.file);
-        if (!fromFile) {
-            sayUnreadableProductionFile(request.file);
+        const production::JobFileCheck checked = production::checkJobFile(request.file, request.expectedSha256);
+        if (!checked.file) {
+            print(stderr, checked.refusal);
             return kExitUnreadableFile;
         }
-        job.image = *fromFile;
-        // The wrong file is refused before it reaches a unit.
-        if (const QString actual = QString::fromLatin1(sha256Hex(job.image));
-            !request.expectedSha256.isEmpty() && actual != request.expectedSha256) {
-            say(u"Le fichier %1 n'est pas celui attendu : SHA-256 %2 au lieu de %3."_s.arg(request.file, actual,
-                                                                                           request.expectedSha256));
-            return kExitUnreadableFile;
-        }
+        job.image = checked.file->image;
     }
     if (request.kind == TransferKind::Read && !files::canSave(request.file)) {
         // Better now than after a whole pass over the unit.
@@ -196,10 +165,12 @@ int runTransferCommand(const QString &command, const QStringList &arguments)
         print(stderr, usageText(command));
         return kExitUsage;
     }
-    const auto ports = unitPorts(request->ports);
-    if (!ports)
+    const production::RunPorts ports = production::runPorts(request->ports);
+    if (!ports.refusal.isEmpty()) {
+        say(ports.refusal);
         return kExitUsage;
-    return run(*request, *ports);
+    }
+    return run(*request, ports.ports);
 }
 
 } // namespace torsa::cli
