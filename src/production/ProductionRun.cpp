@@ -50,6 +50,12 @@ text::UnitNumbers ProductionRun::numbersOf(const UnitRun &unit) const
     return found != numbers_.end() ? found->second : text::UnitNumbers{};
 }
 
+text::UnitNumbers ProductionRun::numbersOnPort(const RunPort &port) const
+{
+    const auto found = lastOnPort_.find(&port);
+    return found != lastOnPort_.end() ? found->second : text::UnitNumbers{};
+}
+
 int ProductionRun::goodUnits() const
 {
     return static_cast<int>(std::ranges::count_if(
@@ -58,7 +64,9 @@ int ProductionRun::goodUnits() const
 
 void ProductionRun::onUnitStarted(const RunPort &port, const UnitRun &unit)
 {
-    numbers_[&unit] = text::UnitNumbers{++units_, ++unitsOnPort_[&port]};
+    const text::UnitNumbers numbers{++units_, lastOnPort_[&port].onPort + 1};
+    numbers_[&unit] = numbers;
+    lastOnPort_[&port] = numbers;
     Q_EMIT unitStarted(port, unit);
 }
 

@@ -41,6 +41,8 @@ public:
     const std::vector<std::unique_ptr<RunPort>> &ports() const { return ports_; }
     // The numbers of a unit that has started and not ended.
     text::UnitNumbers numbersOf(const UnitRun &unit) const;
+    // The numbers of the port's last unit (zero before its first).
+    text::UnitNumbers numbersOnPort(const RunPort &port) const;
     // Every unit ended so far, in the order they ended.
     const std::vector<text::UnitVerdict> &verdicts() const { return verdicts_; }
     int goodUnits() const;
@@ -66,7 +68,7 @@ private:
 
     std::vector<std::unique_ptr<RunPort>> ports_;
     std::map<const UnitRun *, text::UnitNumbers> numbers_;
-    std::map<const RunPort *, int> unitsOnPort_;
+    std::map<const RunPort *, text::UnitNumbers> lastOnPort_;
     std::vector<text::UnitVerdict> verdicts_;
     QString file_;
     Shape shape_;

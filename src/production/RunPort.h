@@ -41,6 +41,8 @@ public:
     const UnitRun *unit() const { return unit_.get(); }
     // A station's port waiting for a unit, or for its unit to be taken away.
     bool isWaiting() const { return phase_ == Phase::Waiting || phase_ == Phase::Leaving; }
+    // A station's port whose last unit is still on it.
+    bool isLeaving() const { return phase_ == Phase::Leaving; }
     // The port cannot be opened now.
     bool isUnavailable() const { return unavailable_; }
     bool isStopped() const { return phase_ == Phase::Stopped; }

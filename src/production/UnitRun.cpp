@@ -4,6 +4,7 @@
 
 #include "files/FileSaving.h"
 #include "files/ProductionFile.h"
+#include "link/SlowLinkTexts.h"
 #include "link/TransferTexts.h"
 #include "session/TransferReport.h"
 
@@ -69,13 +70,22 @@ void UnitRun::onEngineFinished(const TransferOutcome &outcome)
             return;
         }
     }
-    endStep(link::verdictOf(outcome), reports::forTransfer(outcome, job_.image).text,
-            diagnosticOf(outcome, job_.image));
+    endStep(link::verdictOf(outcome), reports::forTransfer(outcome, job_.image).text, diagnosticOf(outcome, job_.image),
+            outcome.medianCommandUs);
 }
 
-void UnitRun::endStep(TransferVerdict verdict, const QString &text, const std::optional<Diagnostic> &diagnostic)
+void UnitRun::endStep(TransferVerdict verdict, const QString &text, const std::optional<Diagnostic> &diagnostic,
+                      std::optional<std::int64_t> medianCommandUs)
 {
-    lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), verdict, text, imageHash(verdict), diagnostic};
+    lastStep_ = Step{kind_,
+                     stepStarted_,
+                     stepClock_.elapsed(),
+                     verdict,
+                     text,
+                     imageHash(verdict),
+                     diagnostic,
+                     medianCommandUs,
+                     link::text::slowLink(port_.given, medianCommandUs, link_.adapter())};
     Q_EMIT stepFinished(lastStep_);
     // Started from inside the programming's end, so that a stop request
     // never falls between the two steps. A stop that came before it leaves

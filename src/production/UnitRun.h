@@ -54,6 +54,9 @@ public:
         QString text;                         // the message that ends it, as for one port
         QByteArray sha256;                    // hex, of the 8192 bytes sent, compared or read; empty for none
         std::optional<Diagnostic> diagnostic; // where a failure stopped
+        // The commands' median time, and what to do when it is clearly slower than the line.
+        std::optional<std::int64_t> medianCommandUs;
+        std::optional<QString> slowLink;
     };
 
     // The port is lent by the unit's run, open, for as long as the unit runs.
@@ -89,7 +92,8 @@ private:
     void startStep(link::TransferKind kind);
     void onEngineFinished(const link::TransferOutcome &outcome);
     void endStep(link::TransferVerdict verdict, const QString &text,
-                 const std::optional<Diagnostic> &diagnostic = std::nullopt);
+                 const std::optional<Diagnostic> &diagnostic = std::nullopt,
+                 std::optional<std::int64_t> medianCommandUs = std::nullopt);
     // Of the bytes the step sent, compared or read; empty for none.
     QByteArray imageHash(link::TransferVerdict verdict) const;
 
