@@ -134,9 +134,9 @@ map_ports() {   # COMn=LINK...: Wine's ports to these links, checked
 }
 
 sim_pid=
-start_sim() {   # zel-sim behind $link
+start_sim() {   # [OPTION...]: zel-sim behind $link
     rm -f "$link" "$work/sim.out"
-    "$zel_sim" --link "$link" >"$work/sim.out" 2>"$work/sim.err" &
+    "$zel_sim" "$@" --link "$link" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
     pids+=("$sim_pid")
     local tries=0
@@ -211,6 +211,29 @@ window_link() {
     return "$status"
 }
 
+# An FTDI adapter as the registry describes it (COM7's PortName, its
+# LatencyTimer 16) before a simulator that releases its answers at the ticks of
+# a 16 ms timer: `ports` shows the timer, a link test warns with the figures
+# and what to do, and `latency COM7 1` writes 1 into the key.
+ftdi_key='HKLM\SYSTEM\CurrentControlSet\Enum\FTDIBUS\VID_0403+PID_6001+A50285BIA\0000\Device Parameters'
+ftdi_adapter() {
+    wine reg add "$ftdi_key" /v PortName /d COM7 /f >/dev/null &&
+        wine reg add "$ftdi_key" /v LatencyTimer /t REG_DWORD /d 16 /f >/dev/null || return 1
+    start_sim --baud 9600 --adapter-latency 16 || return 1
+    local status=0
+    wine "$build/torsa-cli.exe" ports >"$work/ports.out" 2>&1 || status=$?
+    wine "$build/torsa-cli.exe" test --port COM7 >"$work/adapter.out" 2>&1 || status=$?
+    stop_sim
+    wine "$build/torsa-cli.exe" latency COM7 1 >>"$work/adapter.out" 2>&1 || status=$?
+    [ "$status" = 0 ] && grep -qE '^COM7 .*latence 16 ms' "$work/ports.out" &&
+        grep -qF 'Liaison lente : ' "$work/adapter.out" &&
+        grep -qF 'temps de latence est de 16 ms' "$work/adapter.out" &&
+        grep -qF 'torsa-cli latency COM7 1' "$work/adapter.out" &&
+        grep -qF 'Temps de latence de COM7 mis à 1 ms' "$work/adapter.out" &&
+        wine reg query "$ftdi_key" /v LatencyTimer | grep -qE 'REG_DWORD +0x1\b' ||
+        { echo "    exit $status; ports, the test, latency:" >&2; cat "$work/ports.out" "$work/adapter.out" >&2; return 1; }
+}
+
 echo "== 2. the link through Wine's COM ports"
 new_prefix link
 # COM1 and COM7 are one simulator's link (a stable name over each new
@@ -224,6 +247,7 @@ check "link suite: torsa-cli.exe through COM10 to COM17" link_suite "${suite_por
 check "console: the French texts exactly" console_program
 check "console: the board fits 60x6" console_board "${suite_ports[@]}"
 check "window: program and verify through COM7, a port already open" window_link
+check "FTDI adapter: ports shows its 16 ms, a run warns, latency COM7 1 writes 1" ftdi_adapter
 wineserver -k || true
 
 # ------------------------------------------------------------------ 3. setup

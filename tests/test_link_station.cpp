@@ -116,12 +116,12 @@ private Q_SLOTS:
         QVERIFY(window.findChild<QLabel *>(u"message"_s)->text().startsWith(u"Bilan : 3 bonnes, 2 en échec ("_s));
         QStringList seen(2);
         const auto records = torsa::csv::parse(QString::fromUtf8(readFile(log).sliced(3)));
-        QCOMPARE(records.front().fields.size(), 15);
+        QCOMPARE(records.front().fields.size(), 16);
         for (auto record = records.begin() + 1; record != records.end(); ++record) {
             const QStringList &fields = record->fields;
-            QCOMPARE(fields.size(), 15);
+            QCOMPARE(fields.size(), 16);
             seen[fields.at(2) == b.path()] +=
-                fields.at(1) + u'=' + fields.at(6) + u' ' + fields.at(11) + u' ' + fields.mid(12).join(u',') + u';';
+                fields.at(1) + u'=' + fields.at(6) + u' ' + fields.at(11) + u' ' + fields.mid(12, 3).join(u',') + u';';
         }
         QVERIFY2(
             seen[0].contains(QRegularExpression(

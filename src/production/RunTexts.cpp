@@ -33,6 +33,16 @@ QString duration(std::int64_t ms)
     return seconds(ms, 1) + u" s"_s;
 }
 
+QString milliseconds(std::int64_t us)
+{
+    return seconds(us, 1);
+}
+
+QString slowLinkLine(const QString &port, const QString &warning)
+{
+    return (port.isEmpty() ? QString() : port + u"  "_s) + oneLine(warning);
+}
+
 QString progressFigures(int address, std::int64_t elapsedMs, int passesAfter)
 {
     return link::text::percent(address) + u"  "_s + link::text::timeProgress(elapsedMs, address, passesAfter);

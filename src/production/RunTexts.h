@@ -28,6 +28,12 @@ QString duration(std::int64_t ms);
 // passes still to come after this one (the verification after programming).
 QString progressFigures(int address, std::int64_t elapsedMs, int passesAfter);
 
+// Microseconds as milliseconds, one decimal, a decimal comma.
+QString milliseconds(std::int64_t us);
+
+// The slow-adapter warning on one line, behind the port when there are several.
+QString slowLinkLine(const QString &port, const QString &warning);
+
 // The message that ended the unit on one line, with where it stopped.
 QString outcome(const UnitRun::Step &step);
 

@@ -26,8 +26,8 @@ TileView tileOf(const RunPort &port, text::UnitNumbers numbersOnPort, const QStr
     const UnitRun *unit = port.unit();
     if (unit != nullptr)
         tile.unit = u"Unité n° %1 sur ce port"_s.arg(numbersOnPort.onPort);
-    if (unit != nullptr && unit->lastStep().slowLink)
-        tile.warning = text::oneLine(*unit->lastStep().slowLink);
+    if (const auto slow = unit != nullptr ? unit->slowLinkWarning() : std::nullopt)
+        tile.warning = text::oneLine(*slow);
     if (unit != nullptr && !unit->isFinished()) {
         tile.state = TileView::State::Running;
         tile.status = passText(*unit);

@@ -66,7 +66,8 @@ void UnitRun::onEngineFinished(const TransferOutcome &outcome)
     if (outcome.succeeded() && kind_ == TransferKind::Read) {
         const files::SaveResult saved = productionfile::write(job_.file, job_.image);
         if (saved != files::SaveResult::Saved) {
-            endStep(TransferVerdict::FileNotWritten, files::saveFailureText(job_.file, saved));
+            endStep(TransferVerdict::FileNotWritten, files::saveFailureText(job_.file, saved), std::nullopt,
+                    outcome.medianCommandUs);
             return;
         }
     }
@@ -77,15 +78,8 @@ void UnitRun::onEngineFinished(const TransferOutcome &outcome)
 void UnitRun::endStep(TransferVerdict verdict, const QString &text, const std::optional<Diagnostic> &diagnostic,
                       std::optional<std::int64_t> medianCommandUs)
 {
-    lastStep_ = Step{kind_,
-                     stepStarted_,
-                     stepClock_.elapsed(),
-                     verdict,
-                     text,
-                     imageHash(verdict),
-                     diagnostic,
-                     medianCommandUs,
-                     link::text::slowLink(port_.given, medianCommandUs, link_.adapter())};
+    lastStep_ =
+        Step{kind_, stepStarted_, stepClock_.elapsed(), verdict, text, imageHash(verdict), diagnostic, medianCommandUs};
     Q_EMIT stepFinished(lastStep_);
     // Started from inside the programming's end, so that a stop request
     // never falls between the two steps. A stop that came before it leaves
@@ -104,6 +98,11 @@ void UnitRun::endStep(TransferVerdict verdict, const QString &text, const std::o
     finished_ = true;
     durationMs_ = clock_.elapsed();
     Q_EMIT finished();
+}
+
+std::optional<QString> UnitRun::slowLinkWarning() const
+{
+    return link::text::slowLink(port_.given, lastStep_.medianCommandUs, link_.adapter());
 }
 
 QByteArray UnitRun::imageHash(TransferVerdict verdict) const

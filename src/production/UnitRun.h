@@ -51,12 +51,10 @@ public:
         QDateTime started;
         std::int64_t durationMs = 0;
         link::TransferVerdict verdict = link::TransferVerdict::Success;
-        QString text;                         // the message that ends it, as for one port
-        QByteArray sha256;                    // hex, of the 8192 bytes sent, compared or read; empty for none
-        std::optional<Diagnostic> diagnostic; // where a failure stopped
-        // The commands' median time, and what to do when it is clearly slower than the line.
-        std::optional<std::int64_t> medianCommandUs;
-        std::optional<QString> slowLink;
+        QString text;                                // the message that ends it, as for one port
+        QByteArray sha256;                           // hex, of the 8192 bytes sent, compared or read; empty for none
+        std::optional<Diagnostic> diagnostic;        // where a failure stopped
+        std::optional<std::int64_t> medianCommandUs; // the median time per command; none when none was answered
     };
 
     // The port is lent by the unit's run, open, for as long as the unit runs.
@@ -82,6 +80,9 @@ public:
     const Step &lastStep() const { return lastStep_; }
     bool succeeded() const { return lastStep_.verdict == link::TransferVerdict::Success; }
     std::int64_t durationMs() const { return durationMs_; }
+    // Once finished: what the unit's port is told when its commands went clearly
+    // slower than the line (an adapter holding the answers); nothing otherwise.
+    std::optional<QString> slowLinkWarning() const;
 
 Q_SIGNALS:
     void progress(int address);

@@ -1,6 +1,7 @@
 #include "CommandTable.h"
 
 #include "CsvCommands.h"
+#include "LatencyCommand.h"
 #include "ListCommand.h"
 #include "PortsCommand.h"
 #include "TransferCommands.h"
@@ -22,6 +23,11 @@ int runList(const QString & /*command*/, const QStringList &arguments)
 int runPorts(const QString & /*command*/, const QStringList &arguments)
 {
     return runPortsCommand(arguments);
+}
+
+int runLatency(const QString & /*command*/, const QStringList &arguments)
+{
+    return runLatencyCommand(arguments);
 }
 
 // In the order of the usage lines and of the help.
@@ -74,8 +80,17 @@ constexpr std::array kCommands{
             u"list the serial ports present, one line each: the name --port\n"
             "takes, the COM item of the window it stands for (- if none),\n"
             "the device as the system describes it, and for a USB adapter\n"
-            "its vendor:product ids and serial number",
+            "its vendor:product ids and serial number; for an adapter with a\n"
+            "latency timer its value (\"latence 16 ms\")",
             CommandGroup::Ports, false, runPorts},
+    Command{u"latency", u"latency PORT MS",
+            u"set the latency timer of the FTDI USB adapter behind PORT to MS ms\n"
+            "(1 to 255; 1 lets a pass go at the line's pace): on Windows its\n"
+            "LatencyTimer in the registry, taken when the adapter is plugged in\n"
+            "again; on Linux its latency_timer in sysfs, at once, until it is\n"
+            "unplugged. An administrator's (root's) task: without the rights\n"
+            "it says so and changes nothing.",
+            CommandGroup::Latency, false, runLatency},
 };
 
 constexpr std::array kOptions{
@@ -139,12 +154,19 @@ QString exitStatuses(CommandGroup group)
                "  4   the input cannot be read or the output cannot be written\n"
                "  65  rows refused, a file that is not a message list, a file without a mode\n"
                "  64  usage error\n"_s;
-    case CommandGroup::Ports: break;
+    case CommandGroup::Ports:
+        return u"Exit status of ports:\n"
+               "  0   success, also when there is no serial port\n"
+               "  64  usage error\n"
+               "  74  the list could not be written to stdout\n"_s;
+    case CommandGroup::Latency: break;
     }
-    return u"Exit status of ports:\n"
-           "  0   success, also when there is no serial port\n"
+    return u"Exit status of latency:\n"
+           "  0   written\n"
+           "  3   the port has no adapter with a latency timer\n"
+           "  4   it could not be written\n"
            "  64  usage error\n"
-           "  74  the list could not be written to stdout\n"_s;
+           "  77  not an administrator: nothing changed\n"_s;
 }
 
 // "  list FILE      print the…": the heading, then the description from the
@@ -225,7 +247,7 @@ QString helpText()
                    "\n"
                    "Commands:\n"_s;
     for (const CommandGroup group :
-         {CommandGroup::List, CommandGroup::Transfers, CommandGroup::Csv, CommandGroup::Ports})
+         {CommandGroup::List, CommandGroup::Transfers, CommandGroup::Csv, CommandGroup::Ports, CommandGroup::Latency})
         text += (group == CommandGroup::List ? QString() : u"\n"_s) + groupHelp(group);
     return text;
 }

@@ -15,7 +15,7 @@ namespace torsa::cli {
 
 // The commands that share their usage lines, their notes and their exit
 // statuses in the help.
-enum class CommandGroup : std::uint8_t { List, Transfers, Csv, Ports };
+enum class CommandGroup : std::uint8_t { List, Transfers, Csv, Ports, Latency };
 
 struct Command {
     QStringView name;

@@ -59,6 +59,14 @@ int RunConsole::exec()
     loop.exec();
     if (board)
         board->finish();
+    // After the units' own lines, one line per port whose adapter held the answers.
+    if (!station) {
+        const bool several = run_.ports().size() > 1;
+        for (const auto &port : run_.ports()) {
+            if (const auto slow = port->unit()->slowLinkWarning())
+                say(text::slowLinkLine(several ? port->port().given : QString(), *slow));
+        }
+    }
     if (station)
         say(text::verdictLine(run_.verdicts()));
     return exitStatus();
@@ -78,6 +86,8 @@ void RunConsole::showStation()
     });
     connect(&run_, &ProductionRun::unitFinished, this, [this](const RunPort &port, const UnitRun &unit) {
         say(text::unitEndedLine(port.port().given, run_.numbersOf(unit), unit.durationMs(), unit.lastStep()));
+        if (const auto slow = unit.slowLinkWarning())
+            say(text::slowLinkLine(port.port().given, *slow));
     });
 }
 

@@ -71,4 +71,22 @@ QString lowerLatencyNotStarted()
     return u"Le changement du temps de latence n'a pas pu être lancé."_s;
 }
 
+QString latencyWriteResult(const QString &portName, int ms, platform::LatencyWrite result, Platform platform)
+{
+    switch (result) {
+    case platform::LatencyWrite::Written:
+        return u"Temps de latence de %1 mis à %2 ms : "_s.arg(portName).arg(ms)
+            + (platform == Platform::Windows
+                   ? u"pris en compte quand l'adaptateur sera débranché et rebranché."_s
+                   : u"pris en compte aussitôt, jusqu'à ce que l'adaptateur soit débranché."_s);
+    case platform::LatencyWrite::NoTimer:
+        return u"%1 n'a pas de temps de latence à régler (ce n'est pas un adaptateur FTDI)."_s.arg(portName);
+    case platform::LatencyWrite::NotPermitted:
+        return u"Il faut les droits d'administrateur pour changer le temps de latence de %1 : rien n'a changé."_s.arg(
+            portName);
+    case platform::LatencyWrite::Failed: break;
+    }
+    return u"Le temps de latence de %1 n'a pas pu être écrit."_s.arg(portName);
+}
+
 } // namespace torsa::link::text

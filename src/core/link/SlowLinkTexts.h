@@ -5,6 +5,7 @@
 // own pace, and what to do about it on this platform with this adapter.
 
 #include "AdapterLatency.h"
+#include "LinkPlatform.h"
 
 #include <QString>
 
@@ -25,5 +26,11 @@ QString slowLinkAdvice(const QString &portName, const AdapterTimer &adapter, Slo
 // The window's offer, on Windows, to lower an FTDI adapter's timer now.
 QString lowerLatencyOffer(const QString &portName);
 QString lowerLatencyNotStarted();
+
+// What `torsa-cli latency` did, and on success when it takes effect: the FTDI
+// driver reads the registry's value when the adapter starts (plugged in, or
+// restarted by Device Manager); ftdi_sio sets the chip as sysfs is written.
+QString latencyWriteResult(const QString &portName, int ms, platform::LatencyWrite result,
+                           Platform platform = currentPlatform());
 
 } // namespace torsa::link::text
