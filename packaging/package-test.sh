@@ -40,13 +40,16 @@ check() {   # check DESCRIPTION COMMAND...
 files=(
     /usr/bin/torsa
     /usr/bin/torsa-cli
+    /usr/bin/torsa-station
     /usr/bin/zel-sim
     /usr/share/applications/torsa.desktop
+    /usr/share/applications/torsa-station.desktop
     /usr/share/icons/hicolor/32x32/apps/torsa.png
     /usr/share/icons/hicolor/64x64/apps/torsa.png
     /usr/share/torsa/AIDE_TORSA.DOC
     /usr/share/man/man1/torsa.1.gz
     /usr/share/man/man1/torsa-cli.1.gz
+    /usr/share/man/man1/torsa-station.1.gz
     /usr/share/man/man1/zel-sim.1.gz
     /usr/share/doc/torsa/changelog.Debian.gz
     /usr/share/doc/torsa/copyright
@@ -98,7 +101,8 @@ check "lintian $(basename "$deb")" lintian --fail-on error,warning "$deb"
 check "dpkg -i $(basename "$deb")" dpkg -i "$deb"
 check "installed files are there" all_present
 check "dpkg lists them" bash -c 'dpkg -L torsa | grep -qx /usr/bin/torsa && dpkg -L torsa | grep -qx /usr/share/torsa/AIDE_TORSA.DOC'
-check "desktop entry is valid" desktop-file-validate /usr/share/applications/torsa.desktop
+check "desktop entries are valid" desktop-file-validate /usr/share/applications/torsa.desktop \
+    /usr/share/applications/torsa-station.desktop
 check "desktop entry starts torsa with its icon" bash -c \
     'grep -qx "Exec=torsa" /usr/share/applications/torsa.desktop && grep -qx "Icon=torsa" /usr/share/applications/torsa.desktop'
 check "man pages" bash -c 'zcat /usr/share/man/man1/torsa.1.gz | grep -q "^\.TH TORSA 1" &&
