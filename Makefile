@@ -47,6 +47,12 @@ board-screenshot: build
 	@scripts/install-deps.sh xterm imagemagick fonts-dejavu-core
 	scripts/board-screenshot.sh $(BUILD_DIR) $(SHOTS_DIR)/board-32-units.png
 
+# The README's picture of the station window: torsa-station at 4 ports
+# mid-run (one good, one failed, two in progress) under Xvfb.
+.PHONY: station-screenshot
+station-screenshot: build
+	scripts/station-screenshot.sh $(BUILD_DIR) $(SHOTS_DIR)/station-4-ports.png
+
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 

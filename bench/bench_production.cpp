@@ -14,11 +14,23 @@
 // time against UNITS times one unit's two passes on the line, torsa-cli's CPU,
 // and the time from a unit put on the line to its programming started (its
 // first frame sent): the probe's wait, its answer and the start.
+//
+// bench_production window [PORTS [SECONDS [BAUD]]]: the station window's core
+// in this process, drawing (offscreen unless a display is given): the window on
+// PORTS zel-sim (default 16 at 9600 baud) for SECONDS (default 60), its CPU
+// over the wall time, and the units it ended.
 
 #include "support/FileBytes.h"
 #include "support/SimProcess.h"
 
+#include "StationArguments.h"
+#include "StationWindow.h"
+
 #include "store/AddressMap.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,6 +41,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 #include <sys/resource.h>
 #include <vector>
 
@@ -185,10 +198,58 @@ int runStation(int ports, int units, int baud, const QString &file, const QTempo
     return cli.exitCode() == 0 && matching == ports * units ? 0 : 1;
 }
 
+double ownCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+int runWindow(int argc, char *argv[])
+{
+    const QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    const int ports = arguments.value(0, u"16"_s).toInt();
+    const int seconds = arguments.value(1, u"60"_s).toInt();
+    const QString baud = arguments.value(2, u"9600"_s);
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(u"ligne.zel"_s);
+    if (!torsa::testing::writeFile(file, sampleFile()))
+        return 1;
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    QStringList given{file, u"--log"_s, dir.filePath(u"station.csv"_s)};
+    for (int i = 0; i < ports; ++i) {
+        sims.push_back(std::make_unique<SimProcess>());
+        if (!sims.back()->start({u"--baud"_s, baud}))
+            return 1;
+        given << u"--port"_s << sims.back()->path();
+    }
+    torsa::station::StationWindow window(torsa::station::parseStationArguments(given));
+    window.resize(1280, 1024);
+    window.show();
+    QElapsedTimer wall;
+    wall.start();
+    const double cpuBefore = ownCpuSeconds();
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double cpu = ownCpuSeconds() - cpuBefore;
+    const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    std::printf("station window, %d ports at %s baud, %.1f s: CPU %.2f s = %.2f %% of one core (window drawing "
+                "included); %d units ended, %d good\n",
+                ports, qUtf8Printable(baud), wallSeconds, cpu, 100.0 * cpu / wallSeconds,
+                window.run() != nullptr ? static_cast<int>(window.run()->verdicts().size()) : 0,
+                window.run() != nullptr ? window.run()->goodUnits() : 0);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::string_view(argv[1]) == "window")
+        return runWindow(argc, argv);
     const QCoreApplication app(argc, argv);
     if (const QStringList arguments = QCoreApplication::arguments().mid(1);
         !arguments.isEmpty() && arguments.first() == u"station") {

@@ -14,6 +14,7 @@ namespace {
 constexpr auto kProbeInterval = 500ms;
 // A read changes nothing in the unit; the first cell will do.
 constexpr int kProbeAddress = 0;
+constexpr int kProbesMissedWhenTaken = 2;
 
 } // namespace
 
@@ -101,7 +102,10 @@ void RunPort::onProbed(const link::CommandResult &result)
         end();
         return;
     }
-    if (phase_ == Phase::Leaving && !answered) {
+    // One answer missed on a loaded machine is not a unit taken away: a unit
+    // left on the line would be programmed again.
+    missedProbes_ = answered ? 0 : missedProbes_ + 1;
+    if (phase_ == Phase::Leaving && missedProbes_ >= kProbesMissedWhenTaken) {
         phase_ = Phase::Waiting;
         Q_EMIT waiting();
         return;

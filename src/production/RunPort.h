@@ -4,8 +4,8 @@
 // lending it to each unit's transfer. Either it runs one unit and ends, or it
 // is a station's port: it waits for a unit (a read of one byte about every half
 // second, harmless to a unit), programs and verifies each unit that answers,
-// then waits for it to be taken away (the read unanswered) before waiting for
-// the next. A unit taken away mid-transfer is a failed unit.
+// then waits for it to be taken away (the read unanswered twice in a row)
+// before waiting for the next. A unit taken away mid-transfer is a failed unit.
 
 #include "UnitRun.h"
 
@@ -76,6 +76,7 @@ private:
     QTimer probeTimer_;
     std::unique_ptr<UnitRun> unit_;
     Phase phase_ = Phase::Waiting;
+    int missedProbes_ = 0; // unanswered in a row
     bool unavailable_ = false;
 };
 

@@ -154,7 +154,8 @@ QWidget *StationWindow::buildJob()
     form->addRow(u"Journal :"_s, logRow);
     portList_ = new QListWidget(box);
     portList_->setObjectName(u"ports"_s);
-    portList_->setMaximumHeight(portList_->sizeHintForRow(0) * 6 + 8);
+    constexpr int kPortRowsShown = 4;
+    portList_->setFixedHeight(portList_->fontMetrics().height() * kPortRowsShown * 3 / 2);
     form->addRow(u"Ports :"_s, portList_);
     return box;
 }
@@ -359,7 +360,7 @@ void StationWindow::layTiles()
     // Fewer tiles a row, larger texts: the tile's width decides.
     const int columns = columnsFor(tiles_.size());
     const int tileWidth = tileArea_->width() / columns;
-    constexpr int kPixelsPerPoint = 24;
+    constexpr int kPixelsPerPoint = 40;
     const int pointSize = std::clamp(tileWidth / kPixelsPerPoint, kSmallestTileText, kLargestTileText);
     for (TileWidget *tile : tiles_)
         tile->setScale(pointSize);

@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     torsa::installFrenchInterface(qtTranslator);
 
     torsa::station::StationWindow window(torsa::station::parseStationArguments(QApplication::arguments().mid(1)));
-    window.resize(1024, 768);
+    window.resize(1200, 900);
     window.show();
     return QApplication::exec();
 }
