@@ -111,6 +111,7 @@ private Q_SLOTS:
         QCOMPARE(window.findChild<QLabel *>(u"echecs"_s)->text(), u"2"_s);
         // Closing ends the run first, every unit in the log, then the window.
         window.close();
+        QVERIFY(window.isVisible() && window.isRunning());
         QVERIFY(waitUntil([&] { return !window.isVisible(); }));
         QVERIFY(!window.isRunning());
         QVERIFY(window.findChild<QLabel *>(u"message"_s)->text().startsWith(u"Bilan : 3 bonnes, 2 en échec ("_s));
