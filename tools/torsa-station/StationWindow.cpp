@@ -26,6 +26,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 namespace torsa::station {
 
@@ -84,7 +85,7 @@ int columnsFor(std::size_t tiles)
 
 } // namespace
 
-StationWindow::StationWindow(const StationArguments &given, QWidget *parent) : QMainWindow(parent), given_(given)
+StationWindow::StationWindow(StationArguments given, QWidget *parent) : QMainWindow(parent), given_(std::move(given))
 {
     setObjectName(u"station"_s);
     setWindowTitle(u"TORSA - Station de production"_s);

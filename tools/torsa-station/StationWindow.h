@@ -37,7 +37,7 @@ class StationWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit StationWindow(const StationArguments &given, QWidget *parent = nullptr);
+    explicit StationWindow(StationArguments given, QWidget *parent = nullptr);
     ~StationWindow() override;
 
     StationWindow(const StationWindow &) = delete;
