@@ -97,20 +97,22 @@ mutants: deps
 
 # Windows: torsa.exe and torsa-cli.exe cross-built with MinGW-w64 against a Qt
 # built once into ~/.cache/torsa (scripts/build-windows-qt.sh), with their DLLs,
-# the portable zip and the setup program in $(WIN_DIR)/; then tested under Wine 8.
-WIN_DIR ?= build-windows
+# the portable zip and the setup program in $(WIN_DIR)/ (the windows preset);
+# then tested under Wine 8.
+WIN_DIR := build-windows
 .PHONY: windows-deps windows test-windows
 
 windows-deps: deps
 	@scripts/install-windows-deps.sh
 
 windows: windows-deps
-	JOBS=$(JOBS) scripts/build-windows.sh $(WIN_DIR)
+	JOBS=$(JOBS) scripts/build-windows.sh
 
-# The suites, the link through a Wine COM port to zel-sim (of the Linux build),
-# and the setup program, under Wine in fresh prefixes, headless.
+# The suites, the link through Wine's COM ports to zel-sim (of the Linux build),
+# and the setup program, under Wine in fresh prefixes, headless: the CTest
+# tests labelled wine (tests/windows/CMakeLists.txt, scripts/wine/).
 test-windows: windows build
-	scripts/test-windows.sh $(WIN_DIR) $(BUILD_DIR)
+	cd $(WIN_DIR)/tests && ctest -L wine --output-on-failure -j2
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(WIN_DIR)

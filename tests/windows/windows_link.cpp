@@ -1,5 +1,5 @@
 // The window and the link on Windows, through the system's COM1 and COM7: both
-// mapped by Wine to zel-sim's pseudo-terminal by scripts/test-windows.sh, which
+// mapped by Wine to zel-sim's pseudo-terminal by scripts/wine/prefix.sh, which
 // checks the mapping before this runs. COM7, beyond the four COM items, is an
 // item of its own; the window programs and verifies the unit through it as on
 // Linux; a port another program holds is refused, and the message says so.
