@@ -74,12 +74,13 @@ bool hasProblem(const QString &refusal, const csv::Record &row, const ListFile &
     if (refusal.contains(u" hors de la plage")) {
         if (starts("numéro"))
             return !inRange(row, Column::Number, last);
-        return starts("unité") ? !inRange(row, Column::Unit, address::kUnitMask) : !inRange(row, Column::Priority, last);
+        return starts("unité") ? !inRange(row, Column::Unit, address::kUnitMask)
+                               : !inRange(row, Column::Priority, last);
     }
     if (refusal.contains(u"est déjà donné ligne")) {
         const int first = refusal.section(u' ', -1).toInt();
-        const auto earlier = std::find_if(list.rows.begin(), list.rows.end(),
-                                          [first](const csv::Record &r) { return r.row == first; });
+        const auto earlier =
+            std::find_if(list.rows.begin(), list.rows.end(), [first](const csv::Record &r) { return r.row == first; });
         return first < row.row && earlier != list.rows.end()
             && wholeNumber(*earlier, Column::Number) == wholeNumber(row, Column::Number);
     }
