@@ -127,9 +127,9 @@ private Q_SLOTS:
             << verbose << QStringList{u"program"_s, file, u"--expect-sha256"_s, other} + sim << 4
             << u"Le fichier @/messages.zel n'est pas celui attendu : SHA-256 %1 au lieu de %2.\n"_s.arg(
                    hash, other.toLower());
-        QTest::newRow("the file expected, in capitals")
+        QTest::newRow("the file expected, as sha256sum prints it and in capitals")
             << QStringList{u"--load"_s, u"@/messages.zel"_s}
-            << QStringList{u"verify"_s, file, u"--expect-sha256="_s + hash.toUpper()} + sim << 0
+            << QStringList{u"verify"_s, file, u"--expect-sha256="_s + hash.left(32) + hash.mid(32).toUpper()} + sim << 0
             << u"Vérification terminée avec succés !\n"_s;
         for (const auto &[name, arguments, problem] :
              {std::tuple{"no port", QStringList{u"program"_s, file}, u"Il manque --port PORT."_s},
@@ -300,28 +300,47 @@ private Q_SLOTS:
         }
     }
 
-    // Ctrl+C while the last byte of the programming is on the line: the
-    // programming ends well, and the verification it leaves undone is an
-    // interrupted one, logged as such; the unit does not pass.
-    void stopBeforeTheVerification()
+    // Ctrl+C on one port with a log, mid-programming: the unit ends as
+    // interrupted, with its row. While the last byte of the programming is on
+    // the line: the programming ends well, and the verification it leaves
+    // undone is an interrupted one, logged as such; the unit does not pass.
+    void stopOnOnePort_data()
     {
-        const QString log = dir_.filePath(u"stop.csv"_s);
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QByteArray>("stopAt"); // the frame zel-sim has seen
+        QTest::addColumn<bool>("verify");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("mid-programming") << QStringList{u"--baud"_s, u"9600"_s} << QByteArray("EC 300 ") << false
+                                         << u"Transfert interrompu.\n"_s;
+        QTest::newRow("before the verification")
+            << QStringList{u"--delay-ms"_s, u"300"_s, u"--delay-from"_s, u"8191"_s} << QByteArray("EC 8191 ") << true
+            << u"Programmation terminée avec succés !\nTransfert interrompu.\n"_s;
+    }
+
+    void stopOnOnePort()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QByteArray, stopAt);
+        QFETCH(bool, verify);
+        QFETCH(QString, err);
+        const QString log = dir_.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".csv"_s);
         SimProcess sim;
-        QVERIFY(sim.start({u"--verbose"_s, u"--delay-ms"_s, u"300"_s, u"--delay-from"_s, u"8191"_s}));
+        QVERIFY(sim.start(QStringList{u"--verbose"_s} + simOptions));
         QProcess cli;
-        startCli(cli, {u"program"_s, file_, u"--verify"_s, u"--port"_s, sim.path(), u"--log"_s, log});
+        startCli(cli,
+                 QStringList{u"program"_s, file_, u"--port"_s, sim.path(), u"--log"_s, log}
+                     + (verify ? QStringList{u"--verify"_s} : QStringList{}));
         sim.process().setReadChannel(QProcess::StandardError);
         QByteArray seen;
-        QVERIFY(waitFor(sim.process(), seen, "EC 8191 "));
+        QVERIFY(waitFor(sim.process(), seen, stopAt));
         ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(kCliWaitMs) && cli.exitStatus() == QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()),
-                 u"Programmation terminée avec succés !\nTransfert interrompu.\n"_s);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), err);
         const auto records = torsa::csv::parse(QString::fromUtf8(readFile(log).sliced(3)));
-        QCOMPARE(records.size(), std::size_t(3));
-        QCOMPARE(records[2].fields.mid(1, 1) + records[2].fields.mid(6, 2),
-                 (QStringList{u"verify"_s, u"1"_s, u"Transfert interrompu."_s}));
+        QCOMPARE(records.size(), std::size_t(verify ? 3 : 2));
+        QCOMPARE(records.back().fields.mid(1, 1) + records.back().fields.mid(6, 2),
+                 (QStringList{verify ? u"verify"_s : u"program"_s, u"1"_s, u"Transfert interrompu."_s}));
     }
 
     // A station on two lines through three units each: on A the second unit is

@@ -172,6 +172,9 @@ private Q_SLOTS:
         f.validate(3, 5, 7, u"AB"_s, {2});
         QVERIFY(f.bar(1)->value() == 4 && f.text()->text().isEmpty() && f.ticked() == BlinkBoxes{});
         QCOMPARE(f.caption("Etiquette1"), u" Message n°4"_s);
+        const MemoryImage beforeEmpty = f.window->image();
+        f.validate(5, 1, 0, QString());
+        QVERIFY(f.window->image() == beforeEmpty && f.bar(1)->value() == 6);
         f.bar(1)->setValue(3);
         QCOMPARE(f.text()->text() + f.caption("Etiquette2") + f.caption("Etiquette7"), u"ABUnité 5Priorité 7"_s);
         QCOMPARE(f.ticked(), testing::boxes({1}));

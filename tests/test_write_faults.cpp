@@ -125,6 +125,20 @@ private Q_SLOTS:
             QCOMPARE(readFile(out), kOldFile);
     }
 
+    // A read into a file the user may not write is refused before the unit is
+    // read: this one would never answer.
+    void readIntoAFileNotWritable()
+    {
+        const QString out = dir_.filePath(u"lecture-seule.zel"_s);
+        QVERIFY(writeFile(out, kOldFile) && QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadOther));
+        SimProcess silent;
+        QVERIFY(silent.start({u"--silent-from"_s, u"0"_s}));
+        const CliRun run = runLimited({u"read"_s, out, u"--port"_s, silent.path()}, 4 * address::kImageSize);
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.err, saveError(out) + u'\n');
+        QCOMPARE(readFile(out), kOldFile);
+    }
+
     // "Enregistrer" over an existing file and to a new one, with room for half
     // the file: the box of the failed save, the old file whole, no new file.
     void windowSaveUnderAFullDisk()
