@@ -6,7 +6,7 @@
 . "$(dirname "$0")/setup-common.sh"
 wine "$build/torsa-$TORSA_VERSION-setup.exe" /S
 wineserver -w
-expect "every file" diff <(sed "s|^$build/install/||" "$build/install_manifest.txt" | sort; echo uninstall.exe) \
+expect "every file" diff <(sed "s|^$build/install/||; s|^\./||" "$build/install_manifest.txt" | sort; echo uninstall.exe) \
     <(cd "$installed" && find . -type f | sed 's|^\./||' | sort)
 expect "Start menu entry" test -f "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/TORSA.lnk"
 expect ".zel type" reg_holds "$classes\\.zel" "" TORSA.ProductionFile

@@ -6,7 +6,7 @@
 . "$(dirname "$0")/setup-common.sh"
 (cd "$installed" && exec wine torsa.exe) >"$work/torsa.log" 2>&1 &
 torsa=$!
-trap 'kill "$torsa" 2>/dev/null; wait "$torsa" 2>/dev/null' EXIT
+trap 'kill "$torsa" 2>/dev/null; wait "$torsa" 2>/dev/null || true' EXIT
 tries=0
 until id=$(xwininfo -root -tree 2>/dev/null | awk '/" TORSA"/ { print $1; exit }') && [ -n "$id" ] &&
       xwininfo -id "$id" 2>/dev/null | grep -q IsViewable; do
