@@ -9,13 +9,17 @@
 #include "support/PtyUnit.h"
 #include "support/SimProcess.h"
 
+#include "link/AdapterLatency.h"
 #include "link/ByteCommand.h"
+#include "link/LinkPace.h"
 #include "link/LinkPort.h"
 #include "link/PortNames.h"
 #include "link/Protocol.h"
 #include "link/SerialPorts.h"
+#include "link/SlowLinkTexts.h"
 #include "link/TransferEngine.h"
 #include "link/TransferTexts.h"
+#include "link/WindowsPorts.h"
 #include "store/AddressMap.h"
 #include "store/MemoryImage.h"
 
@@ -137,6 +141,58 @@ private Q_SLOTS:
         QCOMPARE(comDevice(1, u""_s, present), u"/dev/ttyUSB0"_s);
         QVERIFY(comNumberOf(u"com4"_s) == 4 && !comNumberOf(u"COM5"_s) && !comNumberOf(u"/dev/ttyUSB0"_s));
         QCOMPARE(devicePathFor(u"/dev/ttyUSB0"_s), u"/dev/ttyUSB0"_s);
+
+        // Windows' names, on any platform: \\.\COMn, the only form the API
+        // takes above COM9; the status tip names the adapter; a refused port is
+        // one another program holds, as Windows has no dialout group.
+        QCOMPARE(windows::systemPortPath(u"com12"_s), u"\\\\.\\COM12"_s);
+        QCOMPARE(windows::systemPortPath(u"COM0"_s), u"COM0"_s);
+        const QString adapter = u"Prolific USB-to-Serial Comm Port (COM3)"_s;
+        const QList<windows::ListedPort> listed{{u"COM3"_s, adapter}, {u"COM4"_s, QString()}};
+        QCOMPARE(windows::comStatusTip(1, u"\\\\.\\COM1"_s, listed),
+                 u"COM1 : aucun port série correspondant sur ce poste"_s);
+        QCOMPARE(windows::comStatusTip(2, u"\\\\.\\COM3"_s, listed), u"COM2 : "_s + adapter);
+        QCOMPARE(windows::comStatusTip(2, u"\\\\.\\COM9"_s, listed), u"COM2 : COM9"_s);
+        QCOMPARE(text::portOpenFailed(u"COM3"_s, LinkPort::OpenError::PermissionDenied, Platform::Windows),
+                 u"L'ouverture du port COM3 à échouée !\r\nAccès refusé : le port est pris par un autre programme."_s);
+    }
+
+    // A USB adapter that holds the answers: the line's own pace and the margin
+    // (a 1 ms timer says nothing, the default 16 ms one does), what to do on
+    // each platform with each adapter, the figures said.
+    void slowLinkDecisions()
+    {
+        QCOMPARE(lineCommandUs(), 10416);
+        QVERIFY(!holdsAnswers(11000) && !holdsAnswers(lineCommandUs() + kSlowLinkMarginUs) && holdsAnswers(16000));
+        CommandTimes times;
+        for (const std::int64_t us : {16000, 3000, 16100, 400000, 15900})
+            times.add(us);
+        QCOMPARE(times.medianUs(), 16000);
+
+        using enum LowLatencyRequest;
+        const AdapterTimer ftdi{NotMade, 16, u"HKEY_LOCAL_MACHINE\\...\\Device Parameters"_s};
+        const AdapterTimer refused{Refused, 16, u"/sys/bus/usb-serial/devices/ttyUSB0/latency_timer"_s};
+        struct Row {
+            Platform platform;
+            AdapterTimer adapter;
+            SlowLinkAdvice advice;
+        };
+        for (const auto &[platform, adapter, advice] :
+             {Row{Platform::Windows, ftdi, SlowLinkAdvice::LowerRegistryTimer},
+              Row{Platform::Windows, {NotMade, 1, {}}, SlowLinkAdvice::SlowAdapter},
+              Row{Platform::Windows, {}, SlowLinkAdvice::SlowAdapter},
+              Row{Platform::Linux, refused, SlowLinkAdvice::UdevRule},
+              Row{Platform::Linux, {Honoured, 1, {}}, SlowLinkAdvice::SlowAdapter},
+              Row{Platform::Linux, {Refused, {}, {}}, SlowLinkAdvice::SlowAdapter}})
+            QCOMPARE(adviceFor(platform, adapter), advice);
+
+        const QString told = text::slowLink(u"COM7"_s, 16000, ftdi, Platform::Windows).value_or(QString());
+        QCOMPARE(told.section(u'\n', 0, 0),
+                 u"Liaison lente : 16,0 ms par commande au lieu de 10,4 ms au rythme de "
+                 "la ligne, soit 131,1 s par passe au lieu de 85,3 s."_s);
+        QVERIFY(told.contains(u"16 ms (HKEY_LOCAL_MACHINE"_s) && told.contains(u"torsa-cli latency COM7 1"_s));
+        QVERIFY(text::slowLink(u"/dev/ttyUSB0"_s, 16000, refused, Platform::Linux)->contains(u"ATTR{latency_timer}"_s));
+        QVERIFY(!text::slowLink(u"COM7"_s, 11000, ftdi, Platform::Windows) && !text::slowLink(u"COM7"_s, {}, ftdi));
     }
 
     // The ports present that no COM item stands for become items of their own,
@@ -144,10 +200,10 @@ private Q_SLOTS:
     void otherPorts()
     {
         const ComDevices com{u"/dev/ttyUSB0"_s, u"/dev/ttyS0"_s, u"/tmp/zel"_s, QString()};
-        const QList<PresentPort> present{{u"/dev/ttyUSB10"_s, u"FT232R USB UART"_s, 0x0403, 0x6001, u"A50285BI"_s},
-                                         {u"/dev/ttyS0"_s, QString(), {}, {}, {}},
-                                         {u"/dev/ttyS4"_s, QString(), {}, {}, {}},
-                                         {u"/dev/ttyUSB0"_s, u"CP2102"_s, 0x10c4, 0xea60, QString()}};
+        const QList<PresentPort> present{{u"/dev/ttyUSB10"_s, u"FT232R USB UART"_s, 0x0403, 0x6001, u"A50285BI"_s, 16},
+                                         {u"/dev/ttyS0"_s, QString(), {}, {}, {}, {}},
+                                         {u"/dev/ttyS4"_s, QString(), {}, {}, {}, {}},
+                                         {u"/dev/ttyUSB0"_s, u"CP2102"_s, 0x10c4, 0xea60, QString(), {}}};
         const ExtraPortItem gone{u"/dev/ttyACM3"_s, u"/dev/ttyACM3 : Arduino"_s};
         const std::vector<ExtraPortItem> others{{u"/dev/ttyUSB10"_s, u"/dev/ttyUSB10 : FT232R USB UART"_s},
                                                 {u"/dev/ttyS4"_s, u"/dev/ttyS4"_s}};
@@ -155,7 +211,7 @@ private Q_SLOTS:
         QVERIFY(extraPortItems(present, com, gone) == (std::vector{gone, others[0], others[1]}));
         QVERIFY(extraPortItems(present, com, others[1]) == others);
         QCOMPARE(portLines(present, com),
-                 u"/dev/ttyUSB10  -     FT232R USB UART  0403:6001  A50285BI\n"
+                 u"/dev/ttyUSB10  -     FT232R USB UART  0403:6001  A50285BI  latence 16 ms\n"
                  "/dev/ttyS0     COM2  -\n"
                  "/dev/ttyS4     -     -\n"
                  "/dev/ttyUSB0   COM1  CP2102           10c4:ea60\n"_s);

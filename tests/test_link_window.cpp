@@ -108,6 +108,28 @@ private Q_SLOTS:
         }
     }
 
+    // Through an adapter holding the answers: the link test's own box, then an
+    // information box of its own with the figures, once per port opening.
+    void slowAdapterTold()
+    {
+        SimProcess sim;
+        QVERIFY(sim.start({u"--baud"_s, u"9600"_s, u"--adapter-latency"_s, u"16"_s}));
+        Fixture f;
+        const auto &shown = f.prompts->shown;
+        for (const bool reopened : {true, false, true}) {
+            if (reopened)
+                f.chooseCom1(sim.path());
+            const qsizetype before = shown.size();
+            QVERIFY(f.runToEnd("Menu_test"));
+            QCOMPARE(shown.size() - before, reopened ? 2 : 1);
+            QCOMPARE(shown.at(before).text, u"Vérification terminé avec succés !"_s);
+            QVERIFY2(!reopened
+                         || (shown.last().icon == PromptIcon::Information
+                             && shown.last().text.startsWith(u"Liaison lente : 1"_s)),
+                     qPrintable(shown.last().text));
+        }
+    }
+
     // zel-sim holds the sample; open it, change message 3, program it (refused
     // first for a cell that fits no byte, then declined once), verify, stop a
     // verification, fail one on a changed message, start a new session and read

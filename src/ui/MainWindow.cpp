@@ -8,6 +8,8 @@
 #include "TransferPanel.h"
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
+#include "link/LinkPlatform.h"
+#include "link/SlowLinkTexts.h"
 #include "link/TransferTexts.h"
 #include "session/Refresh.h"
 #include "session/Reports.h"
@@ -312,7 +314,27 @@ void MainWindow::endTransfer(const link::TransferOutcome &outcome)
         editor_->showCurrentMessage();
     if (withPanel)
         showTransferPanel(false);
+    tellSlowLink(outcome);
     setNestingCommandsEnabled(true);
+}
+
+void MainWindow::tellSlowLink(const link::TransferOutcome &outcome)
+{
+    const QString name = portMenu_->chosenPortName();
+    const auto slow = link::text::slowLink(name, outcome.medianCommandUs, port_.adapter());
+    if (!slow || slowLinkToldAt_ == port_.openings())
+        return;
+    slowLinkToldAt_ = port_.openings();
+    // Windows with an FTDI adapter: offered at once, through the elevation prompt.
+    if (link::adviceFor(link::currentPlatform(), port_.adapter()) != link::SlowLinkAdvice::LowerRegistryTimer) {
+        prompts_->tell(*slow, PromptIcon::Information);
+        return;
+    }
+    constexpr int kLowestMs = 1;
+    if (prompts_->askYesNo(*slow + QStringLiteral("\n\n") + link::text::lowerLatencyOffer(name),
+                           PromptIcon::Information)
+        && !link::platform::writeLatencyTimerElevated(name, kLowestMs))
+        prompts_->tell(link::text::lowerLatencyNotStarted(), PromptIcon::Exclamation);
 }
 
 void MainWindow::showTransferPanel(bool shown)

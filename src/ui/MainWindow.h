@@ -65,6 +65,8 @@ private:
     void startTransfer(link::TransferKind kind);
     void startLinkTest();
     void endTransfer(const link::TransferOutcome &outcome);
+    // After the final box, once per port opening: the adapter held the answers.
+    void tellSlowLink(const link::TransferOutcome &outcome);
     void showTransferPanel(bool shown);
     // Off while a transfer or the link test runs: nothing may start another one,
     // change the port or replace the image under it.
@@ -76,6 +78,7 @@ private:
     Session session_;
     link::LinkPort port_;
     link::TransferEngine transfer_{port_, session_.image()};
+    int slowLinkToldAt_ = 0; // the port opening the slow link was told for
 
     MessageEditor *editor_ = nullptr;    // Cadre1
     TransferPanel *panel_ = nullptr;     // Cadre2

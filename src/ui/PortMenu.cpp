@@ -71,12 +71,17 @@ void PortMenu::chooseOther(QAction *item)
     openChosenPort();
 }
 
+QString PortMenu::chosenPortName() const
+{
+    return chosenOther_ ? chosenOther_->name : u"COM"_s + QString::number(chosenCom_);
+}
+
 void PortMenu::openChosenPort()
 {
     // The port in use is closed first, whichever it is; a failure leaves no
     // port chosen.
     port_.close();
-    const QString name = chosenOther_ ? chosenOther_->name : u"COM"_s + QString::number(chosenCom_);
+    const QString name = chosenPortName();
     const QString device = chosenOther_ ? link::deviceOfPort(name) : link::comDevice(chosenCom_);
     const link::LinkPort::OpenResult opened = port_.open(device);
     if (!opened.ok()) {

@@ -31,6 +31,8 @@ public:
     int chosenCom() const { return chosenCom_; }
     // Whether a port, COM1 to COM4 or another, was chosen and opened.
     bool hasChosenPort() const { return chosenCom_ != 0 || chosenOther_.has_value(); }
+    // The chosen port as its item names it ("COM2", "COM7", "/dev/ttyUSB4").
+    QString chosenPortName() const;
     // Off while a transfer runs: the port may not change under it.
     void setItemsEnabled(bool enabled);
 

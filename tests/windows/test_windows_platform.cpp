@@ -10,8 +10,6 @@
 
 #include "link/PortNames.h"
 #include "link/SerialPorts.h"
-#include "link/TransferTexts.h"
-#include "link/WindowsPorts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,9 +51,7 @@ private Q_SLOTS:
     void cleanup() { qunsetenv("TORSA_COM2"); }
 
     // COMn is the system's COMn, handed to the API as \\.\COMn (the only form
-    // it takes above COM9); TORSA_COMn pins an item there too. The item's status
-    // tip names the adapter behind it. Windows has no dialout group: a refused
-    // port is one another program holds.
+    // it takes above COM9); TORSA_COMn pins an item there too.
     void comNamesTipsAndRefusal()
     {
         QCOMPARE(link::devicePathFor(u"COM12"_s), u"\\\\.\\COM12"_s);
@@ -64,25 +60,15 @@ private Q_SLOTS:
         qputenv("TORSA_COM2", "com9");
         QCOMPARE(link::devicePathFor(u"COM2"_s), u"\\\\.\\COM9"_s);
 
-        const QString adapter = u"Prolific USB-to-Serial Comm Port (COM3)"_s;
-        const QList<link::windows::ListedPort> listed{{u"COM3"_s, adapter}, {u"COM4"_s, QString()}};
-        QCOMPARE(link::windows::comStatusTip(1, u"\\\\.\\COM1"_s, listed),
-                 u"COM1 : aucun port série correspondant sur ce poste"_s);
-        QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM3"_s, listed), u"COM2 : "_s + adapter);
-        QCOMPARE(link::windows::comStatusTip(2, u"\\\\.\\COM9"_s, listed), u"COM2 : COM9"_s);
-
         // Any other port is an item of its own, in number order; COM9, pinned as
         // COM2 (in another form), is not.
         const link::ComDevices com{u"\\\\.\\COM1"_s, u"\\\\.\\com9"_s, u"\\\\.\\COM3"_s, u"\\\\.\\COM4"_s};
-        const QList<link::PresentPort> present{{u"COM10"_s, {}, {}, {}, {}},
-                                               {u"COM9"_s, {}, {}, {}, {}},
-                                               {u"COM7"_s, u"USB Serial Port (COM7)"_s, 0x0403, 0x6001, u"A9"_s}};
+        const QList<link::PresentPort> present{{u"COM10"_s, {}, {}, {}, {}, {}},
+                                               {u"COM9"_s, {}, {}, {}, {}, {}},
+                                               {u"COM7"_s, u"USB Serial Port (COM7)"_s, 0x0403, 0x6001, u"A9"_s, {}}};
         QVERIFY(link::extraPortItems(present, com, std::nullopt)
                 == (std::vector<link::ExtraPortItem>{{u"COM7"_s, u"COM7 : USB Serial Port (COM7)"_s},
                                                      {u"COM10"_s, u"COM10"_s}}));
-
-        QCOMPARE(link::text::portOpenFailed(u"COM3"_s, link::LinkPort::OpenError::PermissionDenied),
-                 u"L'ouverture du port COM3 à échouée !\r\nAccès refusé : le port est pris par un autre programme."_s);
     }
 
     // "&Aide" hands AIDE_TORSA.DOC to the program Windows has for .doc files:

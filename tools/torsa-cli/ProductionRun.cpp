@@ -64,6 +64,11 @@ int ProductionRun::exec()
     loop_.exec();
     if (board)
         board->finish();
+    // After the units' own lines, one line per port whose adapter held the answers.
+    for (const auto &unit : units_)
+        if (const auto slow = unit->slowLinkWarning())
+            say((units_.size() > 1 ? unit->port().given + QStringLiteral("  ") : QString())
+                + QString(*slow).replace(u'\n', u' '));
 
     // A run whose record is incomplete ends as a file that could not be
     // written, whatever its units did: each unit's own line says that.

@@ -28,7 +28,7 @@ QString headerRecord()
 {
     return csv::record({u"Date"_s, u"Commande"_s, u"Port"_s, u"Périphérique"_s, u"Fichier"_s, u"SHA-256"_s, u"Code"_s,
                         u"Résultat"_s, u"Durée (s)"_s, u"Version"_s, u"Poste"_s, u"Unité"_s, u"Adresse"_s, u"Attendu"_s,
-                        u"Lu"_s});
+                        u"Lu"_s, u"Temps par commande (ms)"_s});
 }
 
 // The command-line name of the command.
@@ -62,6 +62,12 @@ QString numberOrEmpty(std::optional<int> value)
 QString seconds(std::int64_t ms)
 {
     return QString::number(static_cast<double>(ms) / kMsPerSecond, 'f', kDurationDecimals).replace(u'.', u',');
+}
+
+// Microseconds as milliseconds, one decimal, a decimal comma.
+QString milliseconds(std::int64_t us)
+{
+    return QString::number(static_cast<double>(us) / kMsPerSecond, 'f', 1).replace(u'.', u',');
 }
 
 } // namespace
@@ -114,7 +120,8 @@ bool RunLog::append(const UnitRun::Port &port, const QString &file, const UnitRu
                              numberOrEmpty(unitNumber),
                              numberOrEmpty(diagnostic ? std::optional(diagnostic->address) : std::nullopt),
                              numberOrEmpty(diagnostic ? diagnostic->expected : std::nullopt),
-                             numberOrEmpty(diagnostic ? diagnostic->read : std::nullopt)};
+                             numberOrEmpty(diagnostic ? diagnostic->read : std::nullopt),
+                             step.medianCommandUs ? milliseconds(*step.medianCommandUs) : QString()};
     return appendWhole(csv::record(fields).toUtf8());
 }
 

@@ -91,6 +91,8 @@ void StationRun::onUnitFinished(const UnitRun &unit)
             .arg(QString::number(static_cast<double>(unit.durationMs()) / kMsPerSecond, 'f', 1).replace(u'.', u','))
             .arg(oneLine(step.text))
         + (step.diagnostic ? u"  "_s + diagnosticText(*step.diagnostic) : QString()));
+    if (const auto slow = unit.slowLinkWarning())
+        say(unit.port().given + u"  "_s + oneLine(*slow));
 }
 
 void StationRun::onPortStopped()

@@ -5,6 +5,7 @@
 
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
+#include "link/SlowLinkTexts.h"
 #include "link/TransferTexts.h"
 #include "link/TransferVerdict.h"
 #include "session/TransferReport.h"
@@ -84,6 +85,7 @@ void UnitRun::startStep(TransferKind kind)
 
 void UnitRun::onEngineFinished(const TransferOutcome &outcome)
 {
+    stepMedianUs_ = outcome.medianCommandUs;
     if (outcome.succeeded() && kind_ == TransferKind::Read) {
         const files::SaveResult saved = productionfile::write(job_.file, job_.image);
         if (saved != files::SaveResult::Saved) {
@@ -100,7 +102,8 @@ void UnitRun::onEngineFinished(const TransferOutcome &outcome)
 
 void UnitRun::endStep(int exitCode, const QString &text, const std::optional<Diagnostic> &diagnostic)
 {
-    lastStep_ = Step{kind_, stepStarted_, stepClock_.elapsed(), exitCode, text, imageHash(exitCode), diagnostic};
+    lastStep_ = Step{kind_, stepStarted_,        stepClock_.elapsed(), exitCode,
+                     text,  imageHash(exitCode), diagnostic,           std::exchange(stepMedianUs_, std::nullopt)};
     Q_EMIT stepFinished(lastStep_);
     // Started from inside the programming's end, so that a stop request
     // never falls between the two steps. A stop that came before it leaves
@@ -120,6 +123,11 @@ void UnitRun::endStep(int exitCode, const QString &text, const std::optional<Dia
     finished_ = true;
     durationMs_ = clock_.elapsed();
     Q_EMIT finished();
+}
+
+std::optional<QString> UnitRun::slowLinkWarning() const
+{
+    return link::text::slowLink(port_.given, lastStep_.medianCommandUs, link_.adapter());
 }
 
 QByteArray UnitRun::imageHash(int exitCode) const

@@ -49,9 +49,10 @@ public:
         QDateTime started;
         std::int64_t durationMs = 0;
         int exitCode = 0;
-        QString text;                         // the message that ends it, as for one port
-        QByteArray sha256;                    // hex, of the 8192 bytes sent, compared or read; empty for none
-        std::optional<Diagnostic> diagnostic; // where a failure stopped
+        QString text;                                // the message that ends it, as for one port
+        QByteArray sha256;                           // hex, of the 8192 bytes sent, compared or read; empty for none
+        std::optional<Diagnostic> diagnostic;        // where a failure stopped
+        std::optional<std::int64_t> medianCommandUs; // the median time per command; none when none was answered
     };
 
     UnitRun(Port port, Job job, QObject *parent = nullptr);
@@ -74,6 +75,9 @@ public:
     // Once finished: its last step and the time from start to end.
     const Step &lastStep() const { return lastStep_; }
     std::int64_t durationMs() const { return durationMs_; }
+    // Once finished: what the unit's port is told when its commands went clearly
+    // slower than the line (an adapter holding the answers); nothing otherwise.
+    std::optional<QString> slowLinkWarning() const;
 
 Q_SIGNALS:
     void progress(int address);
@@ -97,6 +101,7 @@ private:
     Step lastStep_;
     link::TransferKind kind_ = link::TransferKind::Program;
     std::int64_t durationMs_ = 0;
+    std::optional<std::int64_t> stepMedianUs_;
     int address_ = 0;
     bool finished_ = false;
     bool stopRequested_ = false;

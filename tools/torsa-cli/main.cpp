@@ -1,6 +1,7 @@
 // torsa-cli: the command-line companion of TORSA, on the same core, without widgets.
 
 #include "CsvCommands.h"
+#include "LatencyCommand.h"
 #include "ListCommand.h"
 #include "Output.h"
 #include "PortsCommand.h"
@@ -32,6 +33,8 @@ QString usageText()
     text.append(csvCommandsHelp());
     text.append(u'\n');
     text.append(portsCommandHelp());
+    text.append(u'\n');
+    text.append(latencyCommandHelp());
     return text;
 }
 
@@ -61,6 +64,8 @@ int run(const QStringList &commandLine)
         return runCsvCommand(command, arguments);
     if (command == u"ports")
         return runPortsCommand(arguments);
+    if (command == u"latency")
+        return runLatencyCommand(arguments);
 
     say(u"Commande inconnue : %1"_s.arg(command));
     print(stderr, usageText());

@@ -33,6 +33,8 @@ struct SimOptions {
     QString saveEachPattern;       // where each unit taken away is written, %1 its number
     std::optional<int> absentMs;   // a unit taken away is replaced after this; none: on SIGUSR2
     std::optional<StuckCell> stuckCell;
+    int adapterLatencyMs = 0;   // answers reach the PC at this timer's ticks; 0 = at once
+    QString adapterControlPath; // file holding that timer's value, watched for another
 };
 
 // Parses the command line; on --help, --version or a usage error prints what

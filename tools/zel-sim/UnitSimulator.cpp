@@ -40,6 +40,7 @@ UnitSimulator::UnitSimulator(int masterFd, SimOptions options, QObject *parent)
     , master_(masterFd)
     , options_(std::move(options))
     , notifier_(masterFd, QSocketNotifier::Read)
+    , adapter_(options_.adapterLatencyMs, options_.adapterControlPath, options_.verbose)
 {
     if (options_.baud > 0)
         byteNs_ = kBitsPerByte * kNsPerSecond / options_.baud;
@@ -192,11 +193,13 @@ void UnitSimulator::answer(const QByteArray &bytes, qint64 readyAt, qint64 minim
     txFreeAt_ = std::max({readyAt, txFreeAt_}) + byteNs_ * bytes.size();
     if (minimumGapNs > 0)
         txFreeAt_ = std::max(txFreeAt_, previous + minimumGapNs);
-    if (outgoing_.empty() && txFreeAt_ <= now()) {
+    // Through a USB adapter, the PC gets the bytes at its timer's next tick.
+    const qint64 releaseAt = adapter_.releaseAt(txFreeAt_);
+    if (outgoing_.empty() && releaseAt <= now()) {
         writeOut(bytes);
         return;
     }
-    outgoing_.push_back({bytes, txFreeAt_});
+    outgoing_.push_back({bytes, releaseAt});
     rearm();
 }
 

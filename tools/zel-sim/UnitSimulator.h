@@ -4,6 +4,7 @@
 // the line paced at a baud rate if asked, and the faults a real unit or cable
 // shows (silence, wrong reads, split or noisy answers, sudden death).
 
+#include "AdapterTimer.h"
 #include "FrameParser.h"
 #include "SimOptions.h"
 
@@ -66,7 +67,7 @@ private:
     void writeOut(const QByteArray &bytes);
     void rearm();
     qint64 now() const { return clock_.nsecsElapsed(); }
-    bool paced() const { return byteNs_ > 0 || options_.delayMs > 0; }
+    bool paced() const { return byteNs_ > 0 || options_.delayMs > 0 || adapter_.ms() > 0; }
 
     int master_;
     SimOptions options_;
@@ -74,6 +75,7 @@ private:
     FrameParser parser_;
     QSocketNotifier notifier_;
     QTimer timer_;
+    AdapterTimer adapter_;
     QElapsedTimer clock_;
     std::deque<Chunk> incoming_;
     std::deque<Chunk> outgoing_;

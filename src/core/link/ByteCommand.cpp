@@ -40,6 +40,7 @@ void ByteCommand::start(Command command, int address, std::uint8_t data)
     // is never its answer.
     port_.discardInput();
     port_.setDtrOff();
+    sent_.start();
     if (!port_.send(frame(command, address, data))) {
         if (waiting_)
             finish(Status::Timeout, true);
@@ -100,7 +101,9 @@ void ByteCommand::finish(Status status, bool portFailed)
 {
     waiting_ = false;
     timeout_.stop();
-    const CommandResult result{status, data_, portFailed};
+    constexpr std::int64_t kNsPerUs = 1000;
+    const std::int64_t elapsedUs = status == Status::Done && sent_.isValid() ? sent_.nsecsElapsed() / kNsPerUs : 0;
+    const CommandResult result{status, data_, portFailed, elapsedUs};
     // Delivered from the event loop, never from inside the port's own signal.
     QMetaObject::invokeMethod(
         this,

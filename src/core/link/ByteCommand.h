@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -21,6 +22,7 @@ struct CommandResult {
     Status status = Status::Done; // Done or Timeout
     std::uint8_t data = 0;        // read: the byte read, or the data as passed
     bool portFailed = false;      // the port failed: reported as status 1 as well
+    std::int64_t elapsedUs = 0;   // answered: from the frame handed to the port to its answer complete
 };
 
 class ByteCommand : public QObject {
@@ -52,6 +54,7 @@ private:
     LinkPort &port_;
     QTimer timeout_;
     QDeadlineTimer deadline_;
+    QElapsedTimer sent_;
     QByteArray answer_;
     Command command_ = Command::Write;
     std::uint8_t data_ = 0;

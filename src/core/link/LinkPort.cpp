@@ -1,5 +1,6 @@
 #include "LinkPort.h"
 
+#include "LinkPlatform.h"
 #include "Protocol.h"
 
 namespace torsa::link {
@@ -24,6 +25,7 @@ LinkPort::OpenResult LinkPort::open(const QString &device)
     if (device.isEmpty())
         return {OpenError::NotFound, {}};
     dtrUnsupported_ = false;
+    adapter_ = {};
     port_.setPortName(device);
     port_.setBaudRate(kBaudRate);
     port_.setDataBits(QSerialPort::Data8);
@@ -39,6 +41,13 @@ LinkPort::OpenResult LinkPort::open(const QString &device)
         port_.clearError();
         return result;
     }
+    // After Qt's own settings, which would otherwise undo it. A refusal (a
+    // pseudo-terminal, a driver without the flag) changes nothing else.
+    adapter_.request = platform::requestLowLatency(port_);
+    const auto timer = platform::latencyTimer(device);
+    adapter_.timerMs = timer ? std::optional(timer->ms) : std::nullopt;
+    adapter_.where = timer ? timer->where : QString();
+    ++openings_;
     // The port keeps what arrived before it was opened; none of it is an answer.
     discardInput();
     return {};
@@ -105,16 +114,16 @@ QByteArray LinkPort::collectPending()
 {
     if (!port_.isOpen())
         return {};
-        // A zero wait only looks at what the system holds; it does not block.
-        // Not on Windows: there the port's I/O notifier hands every completion
-        // over by itself, and a wait can dispatch again one it has handed over
-        // already (Qt Serial Port 6.4 empties its queue on one semaphore count),
-        // from an empty queue: the program crashed when a unit went silent or away.
-#ifndef Q_OS_WIN
-    port_.waitForReadyRead(0);
-    if (!port_.isOpen())
-        return {};
-#endif
+    // A zero wait only looks at what the system holds; it does not block.
+    // Not on Windows: there the port's I/O notifier hands every completion
+    // over by itself, and a wait can dispatch again one it has handed over
+    // already (Qt Serial Port 6.4 empties its queue on one semaphore count),
+    // from an empty queue: the program crashed when a unit went silent or away.
+    if (platform::mayWaitForPendingInput()) {
+        port_.waitForReadyRead(0);
+        if (!port_.isOpen())
+            return {};
+    }
     port_.clearError();
     return port_.readAll();
 }

@@ -6,6 +6,8 @@
 // "error" on open, stale input kept across an open, a pseudo-terminal that
 // cannot switch DTR, and a receive notification that can stall.
 
+#include "AdapterLatency.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
@@ -39,6 +41,11 @@ public:
     void close();
     bool isOpen() const;
     QString device() const;
+    // What the last opening found of the adapter, and asked of its driver.
+    const AdapterTimer &adapter() const { return adapter_; }
+    // Successful openings so far: what is told once per opening is told again
+    // after the next.
+    int openings() const { return openings_; }
 
     // Throws away everything received so far, including what the system holds.
     void discardInput();
@@ -66,6 +73,8 @@ private:
     void loseWith(const QString &reason);
 
     QSerialPort port_;
+    AdapterTimer adapter_;
+    int openings_ = 0;
     bool dtrUnsupported_ = false;
     bool requestingDtr_ = false;
 };

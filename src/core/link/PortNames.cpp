@@ -1,11 +1,8 @@
 #include "PortNames.h"
 
-#ifdef Q_OS_WIN
-#include "WindowsPorts.h"
-#endif
+#include "LinkPlatform.h"
 
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -84,16 +81,7 @@ QString comDevice(int comNumber)
     const QByteArray variable = comOverrideVariable(comNumber).toLatin1();
     if (qEnvironmentVariableIsSet(variable.constData()))
         override = qEnvironmentVariable(variable.constData());
-#ifdef Q_OS_WIN
-    if (!override || override->isEmpty())
-        return windows::systemPortPath(u"COM"_s + QString::number(comNumber));
-    return windows::systemPortPath(*override);
-#endif
-    QStringList present;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        present.append(info.systemLocation());
-    return comDevice(comNumber, override, present);
+    return platform::comDevice(comNumber, override);
 }
 
 std::optional<int> comNumberOf(const QString &portName)
@@ -112,11 +100,7 @@ QString devicePathFor(const QString &portName)
     const std::optional<int> number = comNumberOf(portName);
     if (number)
         return comDevice(*number);
-#ifdef Q_OS_WIN
-    return windows::systemPortPath(portName);
-#else
-    return portName;
-#endif
+    return platform::deviceOfPort(portName);
 }
 
 QString comStatusTip(int comNumber, const QString &device)
@@ -128,11 +112,7 @@ QString comStatusTip(int comNumber, const QString &device)
 
 QString comStatusTip(int comNumber)
 {
-#ifdef Q_OS_WIN
-    return windows::comStatusTip(comNumber, comDevice(comNumber), windows::listedPorts());
-#else
-    return comStatusTip(comNumber, comDevice(comNumber));
-#endif
+    return platform::comStatusTip(comNumber);
 }
 
 } // namespace torsa::link

@@ -1,12 +1,8 @@
 #include "SerialPorts.h"
 
+#include "LinkPlatform.h"
 #include "PortNames.h"
 
-#ifdef Q_OS_WIN
-#include "WindowsPorts.h"
-#endif
-
-#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -22,18 +18,6 @@ constexpr int kHex = 16;
 constexpr QStringView kColumnGap = u"  ";
 constexpr QStringView kNone = u"-";
 
-// Two names of one device compare equal: COM names whatever their case and
-// form, a link and its target.
-QString identity(const QString &device)
-{
-#ifdef Q_OS_WIN
-    return windows::systemPortPath(device).toUpper();
-#else
-    const QString target = QFileInfo(device).canonicalFilePath();
-    return target.isEmpty() ? device : target;
-#endif
-}
-
 QString hexId(std::uint16_t id)
 {
     return u"%1"_s.arg(id, kIdDigits, kHex, QChar(u'0'));
@@ -48,6 +32,8 @@ QStringList columnsOf(const PresentPort &port, const ComDevices &comDevices)
         columns.append(hexId(*port.vendorId) + u':' + hexId(*port.productId));
         columns.append(port.serialNumber);
     }
+    if (port.latencyMs)
+        columns.append(u"latence %1 ms"_s.arg(*port.latencyMs));
     return columns;
 }
 
@@ -55,18 +41,14 @@ QStringList columnsOf(const PresentPort &port, const ComDevices &comDevices)
 
 QString deviceOfPort(const QString &name)
 {
-#ifdef Q_OS_WIN
-    return windows::systemPortPath(name);
-#else
-    return name;
-#endif
+    return platform::deviceOfPort(name);
 }
 
 std::optional<int> comItemOf(const QString &portName, const ComDevices &comDevices)
 {
-    const QString device = identity(deviceOfPort(portName));
+    const QString device = platform::portIdentity(deviceOfPort(portName));
     for (std::size_t i = 0; i < comDevices.size(); ++i) {
-        if (!comDevices.at(i).isEmpty() && identity(comDevices.at(i)) == device)
+        if (!comDevices.at(i).isEmpty() && platform::portIdentity(comDevices.at(i)) == device)
             return static_cast<int>(i) + kFirstCom;
     }
     return std::nullopt;
@@ -121,16 +103,14 @@ QList<PresentPort> presentPorts()
     QList<PresentPort> ports;
     const auto available = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : available) {
-#ifdef Q_OS_WIN
-        PresentPort port{info.portName(), info.description(), {}, {}, {}};
-#else
-        PresentPort port{info.systemLocation(), info.description(), {}, {}, {}};
-#endif
+        PresentPort port{platform::listedName(info), info.description(), {}, {}, {}, {}};
         if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
             port.vendorId = info.vendorIdentifier();
             port.productId = info.productIdentifier();
             port.serialNumber = info.serialNumber();
         }
+        if (const auto timer = platform::latencyTimer(port.name))
+            port.latencyMs = timer->ms;
         ports.append(port);
     }
     return ports;

@@ -25,6 +25,7 @@ struct PresentPort {
     std::optional<std::uint16_t> vendorId;
     std::optional<std::uint16_t> productId;
     QString serialNumber;
+    std::optional<int> latencyMs; // the adapter's latency timer, where it has one
 };
 
 // An item of "&Configurer" below COM1 to COM4.

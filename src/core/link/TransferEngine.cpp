@@ -21,6 +21,8 @@ TransferEngine::TransferEngine(LinkPort &port, MemoryImage &image, QObject *pare
     , command_(port)
 {
     connect(&command_, &ByteCommand::finished, this, [this](const CommandResult &result) {
+        if (result.status == Status::Done)
+            times_.add(result.elapsedUs);
         if (kind_ == TransferKind::LinkTest)
             onLinkTestCommandFinished(result);
         else
@@ -39,6 +41,7 @@ bool TransferEngine::start(TransferKind kind)
     data_ = 0;
     outcome_ = TransferOutcome{};
     outcome_.kind = kind;
+    times_.clear();
     clock_.start();
     QMetaObject::invokeMethod(this, &TransferEngine::nextStep, Qt::QueuedConnection);
     return true;
@@ -180,6 +183,8 @@ void TransferEngine::failAt(Status status, bool portFailed)
 void TransferEngine::finish(TransferResult result)
 {
     outcome_.result = result;
+    outcome_.medianCommandUs = times_.medianUs();
+    outcome_.durationMs = clock_.elapsed();
     running_ = false;
     stopRequested_ = false;
     Q_EMIT finished(outcome_);

@@ -5,6 +5,7 @@
 // and torsa-cli both run their transfers through this class.
 
 #include "ByteCommand.h"
+#include "LinkPace.h"
 #include "TransferOutcome.h"
 
 #include "store/AddressMap.h"
@@ -75,6 +76,7 @@ private:
     QElapsedTimer clock_;
     std::array<std::uint8_t, address::kImageSize> gathered_{};
     TransferOutcome outcome_;
+    CommandTimes times_;
     TransferKind kind_ = TransferKind::Program;
     int address_ = 0;       // the address in progress (link test: the step)
     std::uint8_t data_ = 0; // the read data variable, carried from address to address

@@ -7,6 +7,7 @@
 #include <QMetaType>
 
 #include <cstdint>
+#include <optional>
 
 namespace torsa::link {
 
@@ -27,6 +28,10 @@ struct TransferOutcome {
     int refusedValue = 0;    // the refused cell's value
     int readValue = -1;      // verification: the byte the unit gave back at address
     bool portFailed = false; // the port itself failed (device gone) during the step
+    // How fast it went: the median time of its answered commands (none: no
+    // command answered) and the time from its start to its end.
+    std::optional<std::int64_t> medianCommandUs;
+    std::int64_t durationMs = 0;
 
     bool succeeded() const { return result == TransferResult::Success; }
 };

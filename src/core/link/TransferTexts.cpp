@@ -26,20 +26,20 @@ QString portOpened(const QString &portName)
     return u"Ouverture du port "_s + portName + u" effectuée avec succès."_s;
 }
 
-QString portOpenFailed(const QString &portName, LinkPort::OpenError error)
+QString portOpenFailed(const QString &portName, LinkPort::OpenError error, Platform platform)
 {
     QString text = u"L'ouverture du port "_s + portName + u" à échouée !"_s;
-    if (error == LinkPort::OpenError::PermissionDenied) {
-#ifdef Q_OS_WIN
+    if (error != LinkPort::OpenError::PermissionDenied)
+        return text;
+    switch (platform) {
+    case Platform::Windows:
         // Windows has no dialout group: it refuses a port another program holds.
-        text += kCrLf + u"Accès refusé : le port est pris par un autre programme."_s;
-#else
-        text += kCrLf
-            + u"Accès refusé : l'utilisateur doit être membre du groupe dialout "
-              "(puis se reconnecter), ou le port est pris par un autre programme."_s;
-#endif
+        return text + kCrLf + u"Accès refusé : le port est pris par un autre programme."_s;
+    case Platform::Linux: break;
     }
-    return text;
+    return text + kCrLf
+        + u"Accès refusé : l'utilisateur doit être membre du groupe dialout "
+          "(puis se reconnecter), ou le port est pris par un autre programme."_s;
 }
 
 QString selectPortFirst()

@@ -4,6 +4,7 @@
 // messages that end a transfer. Line breaks are CR LF or LF CR exactly where
 // the unit's programming tool has always put them.
 
+#include "AdapterLatency.h"
 #include "LinkPort.h"
 #include "TransferOutcome.h"
 
@@ -18,7 +19,8 @@ namespace torsa::link::text {
 QString portOpened(const QString &portName);
 // A port the system refused (the user is not in the dialout group, or another
 // program holds it) says so on a second line; other failures have one line.
-QString portOpenFailed(const QString &portName, LinkPort::OpenError error = LinkPort::OpenError::Other);
+QString portOpenFailed(const QString &portName, LinkPort::OpenError error = LinkPort::OpenError::Other,
+                       Platform platform = currentPlatform());
 QString selectPortFirst();
 
 QString confirmation(TransferKind kind);
