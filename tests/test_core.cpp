@@ -407,7 +407,7 @@ private Q_SLOTS:
         QVERIFY(session.currentMessage() == 0 && session.image() == newSession(SessionMode::WithoutPlc));
         MemoryImage withPlc;
         withPlc.set(address::kModeCell, 65);
-        QCOMPARE(session.open(withPlc).requestedMode, SessionMode::WithPlc);
+        QCOMPARE(session.open(withPlc, prompts).requestedMode, SessionMode::WithPlc);
         QCOMPARE(session.mode(), SessionMode::WithPlc);
     }
 

@@ -55,8 +55,15 @@ struct Fixture : testing::WindowUnderTest {
             get<QCheckBox>(u"Coche%1"_s.arg(k))->setChecked(true);
         click("Commande6");
     }
-    // Straight into the image.
-    void store(int number, const QString &typed) { validation::store(window->image(), {number, 1, 0, typed, {}}); }
+    // Through the session's "Valider", the editor left at its message.
+    void store(int number, const QString &typed)
+    {
+        Session &session = window->session();
+        const int shown = session.currentMessage();
+        session.setCurrentMessage(number);
+        session.validate(1, 0, typed, {});
+        session.setCurrentMessage(shown);
+    }
     void chooseFile(const char *menu, const QString &path)
     {
         prompts->files.push_back(path);
@@ -225,8 +232,10 @@ private Q_SLOTS:
         QCOMPARE(reader.text()->text(), u"Fin de liste é à ü §"_s);
 
         // Twenty messages in a set of seventeen: the empty count goes below 0.
+        writer.newSession("MENU_ED_AVEC");
         for (int n = 0; n < 20; ++n)
             writer.store(n, u"M"_s);
+        writer.newSession("MENU_ED_SANS", false);
         writer.window->refresh();
         writer.chooseFile("MENU_ENREGISTRER", path);
         QCOMPARE(writer.prompts->last(),

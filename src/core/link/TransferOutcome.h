@@ -4,9 +4,12 @@
 
 #include "Protocol.h"
 
+#include "store/MemoryImage.h"
+
 #include <QMetaType>
 
 #include <cstdint>
+#include <optional>
 
 namespace torsa::link {
 
@@ -27,6 +30,8 @@ struct TransferOutcome {
     int refusedValue = 0;    // the refused cell's value
     int readValue = -1;      // verification: the byte the unit gave back at address
     bool portFailed = false; // the port itself failed (device gone) during the step
+    // A read that succeeded: the unit's whole image, for the session to take in.
+    std::optional<MemoryImage> readImage;
 
     bool succeeded() const { return result == TransferResult::Success; }
 };
