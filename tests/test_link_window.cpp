@@ -114,7 +114,7 @@ private Q_SLOTS:
     // first for a cell that fits no byte, then declined once), verify, stop a
     // verification, fail one on a changed message, start a new session and read
     // the unit back. While a transfer runs the panel stands in for the editor
-    // and every command that would nest is disabled.
+    // and every command that would nest is disabled, a dropped file refused.
     void walkThrough()
     {
         QTemporaryDir demo;
@@ -158,6 +158,7 @@ private Q_SLOTS:
             for (const char *name : {"MENU_ED_SANS", "MENU_ED_AVEC", "MENU_OUVIR", "MENU_WRITE", "MENU_READ",
                                      "MENU_VERIF", "Menu_COM1", "Menu_COM2", "Menu_COM3", "Menu_COM4", "Menu_test"})
                 guarded = guarded && !f.item(name)->isEnabled();
+            guarded = guarded && !f.drop({QUrl::fromLocalFile(copy)}); // refused as "Ouvrir" is
         }));
         QVERIFY(panelShown && guarded);
         QCOMPARE(f.prompts->last(), testing::box(u"Programmation terminée avec succés !"_s, PromptIcon::Information));
