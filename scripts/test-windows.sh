@@ -11,7 +11,8 @@
 #      and the window programming and verifying a unit through COM7, an item
 #      beyond COM4 (tests/windows/windows_link.cpp);
 #   3. the setup program: a silent install, the installed program shows its
-#      window, the uninstaller leaves nothing behind.
+#      window, a double-click on a .zel opens it there, the uninstaller leaves
+#      nothing behind.
 #
 #   scripts/test-windows.sh [WINDOWS_BUILD_DIR] [LINUX_BUILD_DIR]
 #
@@ -257,6 +258,30 @@ installed_program_shows() {
     return "$shown"
 }
 
+# A double-click on a production file in a folder whose name has a blank, as
+# Explorer does it: the shell runs the type's open verb with the file. The
+# installed program opens it and shows its report, which the box gives to the
+# clipboard on Ctrl+C (Wine hands it to X).
+double_click_opens() {
+    local folder="$drive/users/Public/Production TORSA" box tries=0 status=1
+    mkdir -p "$folder"
+    cp "$root/samples/demo.zel" "$folder/ligne 3.zel"
+    (cd "$drive" && exec wine start /unix "$folder/ligne 3.zel") >"$work/start.log" 2>&1 &
+    pids+=("$!")
+    until box=$(xdotool search --name '^TORSA$' 2>/dev/null | head -1) && [ -n "$box" ]; do
+        tries=$((tries + 1)); [ $tries -lt 300 ] || { echo "    no box" >&2; return 1; }; sleep 0.1
+    done
+    sleep 2   # drawn, with the keyboard focus
+    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool key ctrl+c
+    sleep 1
+    xclip -o -selection clipboard >"$work/box.txt" 2>/dev/null || true
+    grep -qF 'Lecture terminée avec succés !' "$work/box.txt" && grep -qF '156 messages vides.' "$work/box.txt" &&
+        status=0 || { echo "    the box:" >&2; cat "$work/box.txt" >&2; }
+    wineserver -k || true
+    return "$status"
+}
+
 setup_program() {
     local classes='HKLM\Software\Classes'
     local apps='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TORSA'
@@ -273,15 +298,19 @@ setup_program() {
     check "installed: .zel type" reg_holds "$classes\\.zel" "" TORSA.ProductionFile
     check "installed: type name" reg_holds "$classes\\TORSA.ProductionFile" "" 'Fichier de production TORSA'
     check "installed: type icon" reg_holds "$classes\\TORSA.ProductionFile\\DefaultIcon" "" 'TORSA\torsa.exe,0'
+    check "installed: open verb" reg_holds "$classes\\TORSA.ProductionFile\\shell\\open\\command" "" \
+        '"C:\Program Files\TORSA\torsa.exe" "%1"'
     check "installed: in the system's apps" reg_holds "$apps" DisplayVersion "$version"
     check "installed program shows its window" installed_program_shows
     wineserver -k || true
+    check "double-click on a .zel opens it in the installed program" double_click_opens
 
     wine "$installed/uninstall.exe" /S
     wineserver -w
     check "uninstalled: no file left" diff "$work/before.txt" <(snapshot)
     check "uninstalled: no .zel type" no_key "$classes\\.zel"
     check "uninstalled: no file type" no_key "$classes\\TORSA.ProductionFile"
+    check "uninstalled: no open verb" no_key "$classes\\TORSA.ProductionFile\\shell\\open\\command"
     check "uninstalled: not in the system's apps" no_key "$apps"
     wineserver -k || true
 }
