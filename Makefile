@@ -58,7 +58,7 @@ package: build
 	cpack --preset plain
 
 package-test-deps: deps
-	@scripts/install-deps.sh lintian desktop-file-utils x11-utils
+	@scripts/install-deps.sh lintian desktop-file-utils x11-utils shared-mime-info
 
 package-test: package-test-deps package
 	packaging/package-test.sh "$$(ls -t $(BUILD_DIR)/torsa_*.deb | head -1)"

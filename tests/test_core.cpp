@@ -407,8 +407,53 @@ private Q_SLOTS:
         QVERIFY(session.currentMessage() == 0 && session.image() == newSession(SessionMode::WithoutPlc));
         MemoryImage withPlc;
         withPlc.set(address::kModeCell, 65);
-        QCOMPARE(session.open(withPlc).requestedMode, SessionMode::WithPlc);
+        QCOMPARE(session.open(withPlc, prompts).requestedMode, SessionMode::WithPlc);
         QCOMPARE(session.mode(), SessionMode::WithPlc);
+    }
+
+    // Each real change is announced once, in its order, and nothing else: a
+    // tick that changes nothing, a refused "Valider", a number set again. The
+    // image is modified until it reaches a file or a unit, the refresh's own
+    // cells aside; a read's bytes and the link-test cell come in through it.
+    void sessionSignals()
+    {
+        ScriptedPrompts prompts;
+        Session session;
+        QStringList seen;
+        QObject::connect(&session, &Session::imageChanged, [&] { seen << u"image"_s; });
+        QObject::connect(&session, &Session::modeChanged, [&](SessionMode) { seen << u"mode"_s; });
+        QObject::connect(&session, &Session::currentMessageChanged, [&](int n) { seen << u"n°%1"_s.arg(n); });
+        QObject::connect(&session, &Session::modifiedChanged, [&](bool m) { seen << (m ? u"modified"_s : u"kept"_s); });
+        const auto after = [&seen](const std::function<void()> &operation) {
+            seen.clear();
+            operation();
+            return seen.join(u' ');
+        };
+        prompts.answers = {true, true};
+        QCOMPARE(after([&] { session.startNew(SessionMode::WithPlc, prompts); }), u"image mode"_s);
+        QCOMPARE(after([&] { session.tick(); }), u"image"_s);
+        QCOMPARE(after([&] { session.tick(); }), QString());
+        QCOMPARE(after([&] { session.setCurrentMessage(4); }), u"n°4"_s);
+        QCOMPARE(after([&] { session.setCurrentMessage(4); }), QString());
+        QCOMPARE(after([&] { session.validate(1, 0, u"A"_s, {}); }), u"image n°5 modified"_s);
+        QCOMPARE(after([&] { session.validate(1, 0, u"\u00A0"_s, {}); }), QString());
+        QCOMPARE(after([&] { session.markSaved(); }), u"kept"_s);
+        QCOMPARE(after([&] { session.tick(); }), u"image"_s);
+        QVERIFY(!session.isModified() && session.insertEmpty(prompts) && !session.isModified());
+
+        link::TransferOutcome read;
+        read.kind = link::TransferKind::Read;
+        read.readImage = newSession(SessionMode::WithoutPlc);
+        read.readImage->set(address::kLinkTestCell, 7);
+        QCOMPARE(after([&] { session.finishTransfer(read, prompts); }), u"image mode n°5"_s);
+        QCOMPARE(prompts.lastText(), reports::readingReport(*read.readImage));
+        link::TransferOutcome linkTest;
+        linkTest.kind = link::TransferKind::LinkTest;
+        QCOMPARE(after([&] { session.finishTransfer(linkTest, prompts); }), u"image modified"_s);
+        QCOMPARE(session.image()[address::kLinkTestCell], 0);
+        QCOMPARE(after([&] { session.finishTransfer({}, prompts); }), u"kept n°5"_s); // programmed
+        prompts.answers = {false};
+        QCOMPARE(after([&] { session.startNew(SessionMode::WithPlc, prompts); }), u"image mode modified"_s);
     }
 
     void center_data()

@@ -1,7 +1,7 @@
 #!/bin/bash
 # The setup program, silent: every file of the installation `cmake --install`
 # made (install_manifest.txt), the Start-menu entry, the file type and the
-# entry among the system's apps.
+# entry among the system's apps, the type's open verb.
 . "$(dirname "$0")/common.sh" setup
 . "$(dirname "$0")/setup-common.sh"
 wine "$build/torsa-$TORSA_VERSION-setup.exe" /S
@@ -12,5 +12,7 @@ expect "Start menu entry" test -f "$drive/ProgramData/Microsoft/Windows/Start Me
 expect ".zel type" reg_holds "$classes\\.zel" "" TORSA.ProductionFile
 expect "type name" reg_holds "$classes\\TORSA.ProductionFile" "" 'Fichier de production TORSA'
 expect "type icon" reg_holds "$classes\\TORSA.ProductionFile\\DefaultIcon" "" 'TORSA\torsa.exe,0'
+expect "open verb" reg_holds "$classes\\TORSA.ProductionFile\\shell\\open\\command" "" \
+    '"C:\Program Files\TORSA\torsa.exe" "%1"'
 expect "in the system's apps" reg_holds "$apps" DisplayVersion "$TORSA_VERSION"
 [ "$failures" -eq 0 ]

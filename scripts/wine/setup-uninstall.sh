@@ -9,5 +9,6 @@ expect "no file left" diff "$work/setup-before.txt" \
     <(cd "$drive" && find . -path ./windows -prune -o -path ./users -prune -o -print | sort)
 expect "no .zel type" no_key "$classes\\.zel"
 expect "no file type" no_key "$classes\\TORSA.ProductionFile"
+expect "no open verb" no_key "$classes\\TORSA.ProductionFile\\shell\\open\\command"
 expect "not in the system's apps" no_key "$apps"
 [ "$failures" -eq 0 ]

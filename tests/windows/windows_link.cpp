@@ -25,7 +25,8 @@ private Q_SLOTS:
     {
         testing::WindowUnderTest f;
         f.newSession("MENU_ED_AVEC");
-        validation::store(f.window->image(), {.number = 12, .unit = 3, .priority = 12, .text = u"Défaut pompe été"_s});
+        f.window->session().setCurrentMessage(12);
+        f.window->session().validate(3, 12, u"Défaut pompe été"_s, {});
         f.window->refresh();
         f.item("Menu_COM1")->trigger();
         QCOMPARE(f.prompts->lastText(), u"Ouverture du port COM1 effectuée avec succès."_s);
