@@ -78,7 +78,7 @@ private Q_SLOTS:
         QFETCH(bool, driverHonours);
         QFETCH(bool, told);
         if (SimProcess::throughWindowsPorts())
-            QSKIP("Windows' adapters are checked under Wine by scripts/test-windows.sh");
+            QSKIP("Windows' adapters are checked under Wine by the wine_ftdi_adapter check");
         const QString control = dir_.filePath(u"adapter"_s);
         SimProcess sim;
         QVERIFY(sim.start(simOptions + QStringList{u"--adapter-control"_s, control}));

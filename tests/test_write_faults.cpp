@@ -133,7 +133,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(out, kOldFile) && QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadOther));
         SimProcess silent;
         QVERIFY(silent.start({u"--silent-from"_s, u"0"_s}));
-        const CliRun run = runLimited({u"read"_s, out, u"--port"_s, silent.path()}, 4 * address::kImageSize);
+        const CliRun run = runLimited({u"read"_s, out, u"--port"_s, silent.path()}, qint64{4} * address::kImageSize);
         QCOMPARE(run.exitCode, 4);
         QCOMPARE(run.err, saveError(out) + u'\n');
         QCOMPARE(readFile(out), kOldFile);
