@@ -43,7 +43,7 @@ double decimalComma(const QString &text)
 int main(int argc, char *argv[])
 {
     const QCoreApplication app(argc, argv);
-    const bool full = app.arguments().contains(u"--full"_s);
+    const bool full = QCoreApplication::arguments().contains(u"--full"_s);
     const int addresses = full ? address::kImageSize : kSliceAddresses;
     QTemporaryDir dir;
     const QString file = dir.filePath(u"image.zel"_s);

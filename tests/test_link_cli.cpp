@@ -315,7 +315,10 @@ private Q_SLOTS:
             processes > 1
                 || verdicts[0].startsWith(u"Bilan : %1 bonnes, %2 en échec"_s.arg(texts.size() - failed).arg(failed)),
             qPrintable(verdicts[0]));
-        lines.removeIf([&](const QString &line) { return progress.contains(line) || verdicts.contains(line); });
+        // A loaded machine may hold the paced units' commands past the slow-link margin.
+        lines.removeIf([&](const QString &line) {
+            return progress.contains(line) || verdicts.contains(line) || line.contains(u"Liaison lente : "_s);
+        });
         QCOMPARE(lines.size(), units.size());
         const QByteArray bytes = readFile(log);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
@@ -449,7 +452,7 @@ private Q_SLOTS:
         for (auto record = records.begin() + 1; record != records.end(); ++record) {
             const QStringList &fields = record->fields;
             seen[fields.at(2) == b.path()] +=
-                fields.at(1) + u'=' + fields.at(6) + u' ' + fields.mid(12).join(u',') + u';';
+                fields.at(1) + u'=' + fields.at(6) + u' ' + fields.mid(12, 3).join(u',') + u';';
             numbers << fields.at(11);
         }
         QVERIFY2(seen[0].contains(QRegularExpression(

@@ -178,9 +178,10 @@ private Q_SLOTS:
         QCOMPARE(records.size(), std::size_t(3));
         QCOMPARE(records[1].fields, (QStringList{u"foo"_s, u"bar"_s}));
         const QStringList row = records[2].fields;
-        QCOMPARE(row.size(), 15);
-        // Where the unit stopped answering: the first address; no bytes compared.
-        QCOMPARE(row.mid(12), (QStringList{u"0"_s, QString(), QString()}));
+        QCOMPARE(row.size(), 16);
+        // Where the unit stopped answering: the first address; no bytes
+        // compared; no command answered, so no time per command.
+        QCOMPARE(row.mid(12), (QStringList{u"0"_s, QString(), QString(), QString()}));
         QVERIFY2(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"_s)
                      .match(row[0])
                      .hasMatch(),

@@ -30,19 +30,21 @@ namespace {
 
 // The FTDI driver's devices; each one's "0000\Device Parameters" holds its
 // PortName ("COM7") and LatencyTimer (a DWORD, in ms).
-constexpr QStringView kFtdiBus = u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS";
-constexpr QStringView kParameters = u"0000/Device Parameters";
+QString ftdiBus()
+{
+    return u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS"_s;
+}
 
 // The FTDI device key whose PortName is the port's COM name; empty when none.
 QString ftdiDeviceKey(const QString &port)
 {
     const QString com = windows::systemPortPath(port).section(u'\\', -1);
-    QSettings bus(kFtdiBus.toString(), QSettings::NativeFormat);
+    QSettings bus(ftdiBus(), QSettings::NativeFormat);
     const QStringList devices = bus.childGroups();
     for (const QString &device : devices) {
-        const QString name = bus.value(device + u'/' + kParameters + u"/PortName"_s).toString();
+        const QString name = bus.value(device + u"/0000/Device Parameters/PortName"_s).toString();
         if (name.compare(com, Qt::CaseInsensitive) == 0)
-            return kFtdiBus + u'\\' + device + u'\\' + QString(kParameters).replace(u'/', u'\\');
+            return ftdiBus() + u'\\' + device + u"\\0000\\Device Parameters"_s;
     }
     return {};
 }
