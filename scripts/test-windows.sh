@@ -269,10 +269,10 @@ double_click_opens() {
     (cd "$drive" && exec wine start /unix "$folder/ligne 3.zel") >"$work/start.log" 2>&1 &
     pids+=("$!")
     until box=$(xdotool search --name '^TORSA$' 2>/dev/null | head -1) && [ -n "$box" ]; do
-        tries=$((tries + 1)); [ $tries -lt 300 ] || { echo "    no box" >&2; return 1; }; sleep 0.1
+        tries=$((tries + 1)); [ $tries -lt 600 ] || { echo "    no box" >&2; return 1; }; sleep 0.1
     done
     sleep 2   # drawn, with the keyboard focus
-    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool windowfocus "$box" 2>/dev/null || true
     xdotool key ctrl+c
     sleep 1
     xclip -o -selection clipboard >"$work/box.txt" 2>/dev/null || true
