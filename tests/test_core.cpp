@@ -425,10 +425,9 @@ private Q_SLOTS:
         QObject::connect(&session, &Session::modeChanged, [&](SessionMode) { seen << u"mode"_s; });
         QObject::connect(&session, &Session::currentMessageChanged, [&](int n) { seen << u"n°%1"_s.arg(n); });
         QObject::connect(&session, &Session::modifiedChanged, [&](bool m) { seen << (m ? u"modified"_s : u"kept"_s); });
-        link::TransferOutcome read, linkTest, programmed;
-        read.kind = link::TransferKind::Read;
-        read.readImage = newSession(SessionMode::WithoutPlc);
+        link::TransferOutcome read{.kind = link::TransferKind::Read, .readImage = newSession(SessionMode::WithoutPlc)};
         read.readImage->set(address::kLinkTestCell, 7);
+        link::TransferOutcome linkTest, programmed;
         linkTest.kind = link::TransferKind::LinkTest;
         const std::function<void()> steps[] = {[&] { session.startNew(SessionMode::WithPlc, prompts); },
                                                [&] { session.tick(); },
