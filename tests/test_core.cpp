@@ -408,7 +408,7 @@ private Q_SLOTS:
         MemoryImage withPlc;
         withPlc.set(address::kModeCell, 65);
         QCOMPARE(session.open(withPlc, prompts).requestedMode, SessionMode::WithPlc);
-        QCOMPARE(session.mode(), SessionMode::WithPlc);
+        QVERIFY(session.mode() == SessionMode::WithPlc && !session.isModified());
     }
 
     // Each real change is announced once, in its order, and nothing else: a
@@ -418,42 +418,39 @@ private Q_SLOTS:
     void sessionSignals()
     {
         ScriptedPrompts prompts;
+        prompts.answers = {true, false};
         Session session;
         QStringList seen;
         QObject::connect(&session, &Session::imageChanged, [&] { seen << u"image"_s; });
         QObject::connect(&session, &Session::modeChanged, [&](SessionMode) { seen << u"mode"_s; });
         QObject::connect(&session, &Session::currentMessageChanged, [&](int n) { seen << u"n°%1"_s.arg(n); });
         QObject::connect(&session, &Session::modifiedChanged, [&](bool m) { seen << (m ? u"modified"_s : u"kept"_s); });
-        const auto after = [&seen](const std::function<void()> &operation) {
-            seen.clear();
-            operation();
-            return seen.join(u' ');
-        };
-        prompts.answers = {true, true};
-        QCOMPARE(after([&] { session.startNew(SessionMode::WithPlc, prompts); }), u"image mode"_s);
-        QCOMPARE(after([&] { session.tick(); }), u"image"_s);
-        QCOMPARE(after([&] { session.tick(); }), QString());
-        QCOMPARE(after([&] { session.setCurrentMessage(4); }), u"n°4"_s);
-        QCOMPARE(after([&] { session.setCurrentMessage(4); }), QString());
-        QCOMPARE(after([&] { session.validate(1, 0, u"A"_s, {}); }), u"image n°5 modified"_s);
-        QCOMPARE(after([&] { session.validate(1, 0, u"\u00A0"_s, {}); }), QString());
-        QCOMPARE(after([&] { session.markSaved(); }), u"kept"_s);
-        QCOMPARE(after([&] { session.tick(); }), u"image"_s);
-        QVERIFY(!session.isModified() && session.insertEmpty(prompts) && !session.isModified());
-
-        link::TransferOutcome read;
-        read.kind = link::TransferKind::Read;
-        read.readImage = newSession(SessionMode::WithoutPlc);
+        link::TransferOutcome read{.kind = link::TransferKind::Read, .readImage = newSession(SessionMode::WithoutPlc)};
         read.readImage->set(address::kLinkTestCell, 7);
-        QCOMPARE(after([&] { session.finishTransfer(read, prompts); }), u"image mode n°5"_s);
-        QCOMPARE(prompts.lastText(), reports::readingReport(*read.readImage));
-        link::TransferOutcome linkTest;
+        link::TransferOutcome linkTest, programmed;
         linkTest.kind = link::TransferKind::LinkTest;
-        QCOMPARE(after([&] { session.finishTransfer(linkTest, prompts); }), u"image modified"_s);
+        const std::function<void()> steps[] = {[&] { session.startNew(SessionMode::WithPlc, prompts); },
+                                               [&] { session.tick(); },
+                                               [&] { session.tick(); },
+                                               [&] { session.setCurrentMessage(4); },
+                                               [&] { session.setCurrentMessage(4); },
+                                               [&] { session.validate(1, 0, u"A"_s, {}); },
+                                               [&] { session.validate(1, 0, u"\u00A0"_s, {}); },
+                                               [&] { session.markSaved(); },
+                                               [&] { session.tick(); },
+                                               [&] { session.finishTransfer(read, prompts); },
+                                               [&] { session.finishTransfer(linkTest, prompts); },
+                                               [&] { session.finishTransfer(programmed, prompts); },
+                                               [&] { session.startNew(SessionMode::WithPlc, prompts); }};
+        for (const auto &step : steps) {
+            seen << u"|"_s;
+            step();
+        }
+        QCOMPARE(seen.join(u' '),
+                 u"| image mode | image | | n°4 | | image n°5 modified | | kept | image | image mode n°5 "
+                 "| image modified | kept n°5 | image mode modified"_s);
+        QCOMPARE(prompts.shown.at(1).text, reports::readingReport(*read.readImage));
         QCOMPARE(session.image()[address::kLinkTestCell], 0);
-        QCOMPARE(after([&] { session.finishTransfer({}, prompts); }), u"kept n°5"_s); // programmed
-        prompts.answers = {false};
-        QCOMPARE(after([&] { session.startNew(SessionMode::WithPlc, prompts); }), u"image mode modified"_s);
     }
 
     void center_data()

@@ -281,7 +281,6 @@ private Q_SLOTS:
         f.drop({QUrl::fromLocalFile(dir_.path())});
         QTRY_COMPARE(f.prompts->lastText(),
                      dir_.path() + u" est un dossier, pas un fichier de production : il n'a pas été ouvert."_s);
-        QCOMPARE(f.prompts->shown.size(), 5);
     }
 
     // Quitting asks only when typed messages would be lost, by the close button
@@ -303,6 +302,8 @@ private Q_SLOTS:
             QVERIFY(f.window->isVisible() && f.prompts->lastText().startsWith(u"Erreur lors de la création"_s));
             f.item("MENU_QUITTER")->trigger();
             QVERIFY(!f.window->isVisible() && f.prompts->choices.empty());
+            // Saved, the session has nothing left to lose.
+            QCOMPARE(f.window->session().isModified(), last == Answer::No);
             QCOMPARE(testing::readFile(path) == testing::bytesOf(f.window->image()), last == Answer::Yes);
             QFile::remove(path);
         }

@@ -12,10 +12,10 @@ cp "$root/samples/demo.zel" "$folder/ligne 3.zel"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 tries=0
 until box=$(xdotool search --name '^TORSA$' 2>/dev/null | head -1) && [ -n "$box" ]; do
-    tries=$((tries + 1)); [ $tries -lt 300 ] || { echo "no box" >&2; exit 1; }; sleep 0.1
+    tries=$((tries + 1)); [ $tries -lt 600 ] || { echo "no box" >&2; exit 1; }; sleep 0.1
 done
 sleep 2   # drawn, with the keyboard focus
-xdotool windowfocus --sync "$box" 2>/dev/null || true
+xdotool windowfocus "$box" 2>/dev/null || true
 xdotool key ctrl+c
 sleep 1
 xclip -o -selection clipboard >"$work/box.txt" 2>/dev/null || true

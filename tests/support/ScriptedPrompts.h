@@ -51,15 +51,13 @@ public:
         return answer;
     }
 
+    // No answer left: Cancel, and the test sees the question in shown.
     Answer askYesNoCancel(const QString &text, PromptIcon icon) override
     {
         shown.append({text, icon});
-        if (choices.empty()) {
-            QTest::qFail("a three-way question was asked that the test did not expect", __FILE__, __LINE__);
-            return Answer::Cancel;
-        }
-        const Answer answer = choices.front();
-        choices.pop_front();
+        const Answer answer = choices.empty() ? Answer::Cancel : choices.front();
+        if (!choices.empty())
+            choices.pop_front();
         return answer;
     }
 

@@ -67,10 +67,7 @@ public:
         QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         event.ignore();
         QObject *handler = window.get();
-        if (box)
-            handler->eventFilter(box, &event);
-        else
-            handler->event(&event);
+        (void)(box ? handler->eventFilter(box, &event) : handler->event(&event));
         return event.isAccepted();
     }
 

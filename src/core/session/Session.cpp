@@ -89,7 +89,7 @@ OpenReport Session::open(const MemoryImage &opened, UserPrompts &prompts)
     const State before = state();
     image_ = opened;
     kept_ = image_;
-    const OpenReport report = reports::forOpenedImage(image_);
+    OpenReport report = reports::forOpenedImage(image_);
     if (report.requestedMode != SessionMode::None)
         initialiseMode(report.requestedMode);
     announceSince(before, Show::Later);
