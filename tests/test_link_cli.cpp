@@ -386,7 +386,10 @@ private Q_SLOTS:
         ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(kCliWaitMs) && cli.exitStatus() == QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), err);
+        // A loaded machine may hold the paced unit's commands past the slow-link margin.
+        const QString got = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(got == err || (got.startsWith(err) && got.mid(err.size()).startsWith(u"Liaison lente : "_s)),
+                 qPrintable(got));
         const auto records = torsa::csv::parse(QString::fromUtf8(readFile(log).sliced(3)));
         QCOMPARE(records.size(), std::size_t(verify ? 3 : 2));
         QCOMPARE(records.back().fields.mid(1, 1) + records.back().fields.mid(6, 2),
