@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -438,7 +439,6 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 1);
         err += cli.readAll();
         QVERIFY2(err.contains("\nBilan : 4 bonnes, 2 en échec (") && !err.contains("unité 0"), err.constData());
-        QVERIFY(err.contains("  unité 1 (n° 1 sur ce port) : en cours"));
         QVERIFY(err.contains(absent.toUtf8() + "  L'ouverture du port " + absent.toUtf8() + " à échouée !")
                 && !err.contains(absent.toUtf8() + "  en attente"));
         QVERIFY(err.contains("  Adresse 5000 : octet attendu 217, octet lu 0\n"));
@@ -462,9 +462,8 @@ private Q_SLOTS:
                      u"^program=0 ,,;verify=0 ,,;program=1 [0-9]{4},,;program=0 ,,;verify=0 ,,;$"_s)),
                  qPrintable(seen[0]));
         QCOMPARE(seen[1], u"program=0 ,,;verify=0 ,,;program=0 ,,;verify=2 5000,217,0;program=0 ,,;verify=0 ,,;"_s);
-        numbers.removeDuplicates();
-        numbers.sort();
-        QCOMPARE(numbers, (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s}));
+        QCOMPARE(QSet<QString>(numbers.begin(), numbers.end()),
+                 (QSet<QString>{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s}));
     }
 
 private:
