@@ -42,10 +42,13 @@ private Q_SLOTS:
         for (const auto &[command, outcome] : {std::pair{"MENU_WRITE", u"Programmation terminée avec succés !"_s},
                                                std::pair{"MENU_VERIF", u"Vérification terminée avec succés !"_s}}) {
             QSignalSpy finished(engine, &link::TransferEngine::finished);
+            const qsizetype asked = f.prompts->shown.size();
             f.prompts->answers.push_back(true);
             f.item(command)->trigger();
             QVERIFY2(!finished.isEmpty() || finished.wait(120000), command);
-            QCOMPARE(f.prompts->lastText(), outcome);
+            // Its own box after the question; Wine's ports, slower than the
+            // line, may add the slow link's after it.
+            QCOMPARE(f.prompts->shown.at(asked + 1).text, outcome);
         }
     }
 
