@@ -58,6 +58,28 @@ std::optional<StuckCell> stuckCellOf(const QString &value)
     return StuckCell{unit, address};
 }
 
+// The PC's end as a USB adapter with a latency timer.
+struct AdapterOptions {
+    QCommandLineOption latency{u"adapter-latency"_s,
+                               u"Release the answers to the PC only at the ticks of a USB adapter's latency timer of "
+                               "MS ms (FTDI: 16 by default, 1 to 255)."_s,
+                               u"MS"_s, u"0"_s};
+    QCommandLineOption control{u"adapter-control"_s,
+                               u"Write the adapter's timer to FILE and take a new value from it whenever it changes "
+                               "(a driver lowering it)."_s,
+                               u"FILE"_s};
+
+    // False on a bad --adapter-latency.
+    bool read(const QCommandLineParser &parser, SimOptions &options) const
+    {
+        constexpr int kMaxAdapterLatencyMs = 255;
+        const auto ms = number(parser, latency.names().constFirst(), kMaxAdapterLatencyMs);
+        options.adapterLatencyMs = ms.value_or(0);
+        options.adapterControlPath = parser.value(control);
+        return ms.has_value();
+    }
+};
+
 } // namespace
 
 ParsedOptions parseOptions(const QCoreApplication &app)
@@ -103,17 +125,9 @@ ParsedOptions parseOptions(const QCoreApplication &app)
         u"absent-ms"_s, u"Put a new unit on the line N ms after one is taken away (default: on SIGUSR2)."_s, u"N"_s);
     const QCommandLineOption stuck(
         u"stuck-cell"_s, u"Unit N of the line (1: the first) loses every write to ADDR, a worn cell."_s, u"N:ADDR"_s);
-    const QCommandLineOption adapterLatency(
-        u"adapter-latency"_s,
-        u"Release the answers to the PC only at the ticks of a USB adapter's latency timer of MS ms (FTDI: 16 by "
-        "default, 1 to 255)."_s,
-        u"MS"_s, u"0"_s);
-    const QCommandLineOption adapterControl(
-        u"adapter-control"_s,
-        u"Write the adapter's timer to FILE and take a new value from it whenever it changes (a driver lowering it)."_s,
-        u"FILE"_s);
+    const AdapterOptions adapter;
     parser.addOptions({link, load, save, baud, delay, delayFrom, silent, readZero, splitAck, junk, dieAt, verbose,
-                       gapLog, saveEach, absent, stuck, adapterLatency, adapterControl});
+                       gapLog, saveEach, absent, stuck, adapter.latency, adapter.control});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
@@ -141,7 +155,6 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     options.readZero = parser.isSet(readZero);
     options.splitAck = parser.isSet(splitAck);
     options.verbose = parser.isSet(verbose);
-    options.adapterControlPath = parser.value(adapterControl);
 
     const auto bad = [](const QString &name) {
         printError(u"bad value for --"_s + name);
@@ -159,11 +172,8 @@ ParsedOptions parseOptions(const QCoreApplication &app)
     if (!junkValue)
         return bad(junk.names().constFirst());
     options.junk = *junkValue;
-    constexpr int kMaxAdapterLatencyMs = 255;
-    const auto latencyValue = number(parser, adapterLatency.names().constFirst(), kMaxAdapterLatencyMs);
-    if (!latencyValue)
-        return bad(adapterLatency.names().constFirst());
-    options.adapterLatencyMs = *latencyValue;
+    if (!adapter.read(parser, options))
+        return bad(adapter.latency.names().constFirst());
     if (parser.isSet(stuck)) {
         options.stuckCell = stuckCellOf(parser.value(stuck));
         if (!options.stuckCell)
