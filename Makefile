@@ -1,9 +1,10 @@
 # TORSA: `make run` and `make test` do all the set-up on a fresh Debian machine.
 
-BUILD_DIR ?= build
-ASAN_DIR  ?= build-asan
+# Every build is a preset of CMakePresets.json (plain, asan, fuzz, windows), so that
+# an IDE or plain `cmake --preset NAME` makes the same builds in the same folders.
+BUILD_DIR := build
+ASAN_DIR  := build-asan
 JOBS      ?= $(shell nproc)
-CMAKE_GEN := -G Ninja
 SHOTS_DIR := $(BUILD_DIR)/screenshots
 
 .PHONY: run test deps build build-asan test-release test-asan screenshots bench clean lint-deps fuzz lint
@@ -12,25 +13,23 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD_DIR) -j$(JOBS)
+	cmake --preset plain
+	cmake --build --preset plain -j$(JOBS)
 
 # The program runs from the build folder, where "&Aide" finds AIDE_TORSA.DOC.
 run: build
 	cd $(BUILD_DIR) && ./torsa
 
 build-asan: deps
-	cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTORSA_SANITIZE=ON
-	cmake --build $(ASAN_DIR) -j$(JOBS)
+	cmake --preset asan
+	cmake --build --preset asan -j$(JOBS)
 
 test-release: build
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j2
+	ctest --preset plain
 
+# The sanitizers' options are the test preset's.
 test-asan: build-asan
-	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
+	ctest --preset asan
 
 # The whole suite, headless, in a plain build and under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
@@ -56,10 +55,10 @@ bench: build
 # purges it again; its own tools are installed for it only.
 .PHONY: package package-test-deps package-test demo
 package: build
-	cmake --build $(BUILD_DIR) --target package
+	cpack --preset plain
 
 package-test-deps: deps
-	@scripts/install-deps.sh lintian desktop-file-utils x11-utils
+	@scripts/install-deps.sh lintian desktop-file-utils x11-utils shared-mime-info
 
 package-test: package-test-deps package
 	packaging/package-test.sh "$$(ls -t $(BUILD_DIR)/torsa_*.deb | head -1)"
@@ -72,7 +71,7 @@ demo: build
 
 # Fuzzing and static analysis need clang, clang-tidy and cppcheck: installed
 # only for these two targets.
-FUZZ_DIR     ?= build-fuzz
+FUZZ_DIR     := build-fuzz
 FUZZ_SECONDS ?= 60
 
 lint-deps: deps
@@ -81,8 +80,8 @@ lint-deps: deps
 # Each libFuzzer target of fuzz/ for FUZZ_SECONDS, under AddressSanitizer and
 # UndefinedBehaviorSanitizer, from its seed corpus in fuzz/corpus/.
 fuzz: lint-deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORSA_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzz_all
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j$(JOBS)
 	fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 # clang-tidy (.clang-tidy) and cppcheck over src/, tools/ and tests/, with the
@@ -98,20 +97,22 @@ mutants: deps
 
 # Windows: torsa.exe and torsa-cli.exe cross-built with MinGW-w64 against a Qt
 # built once into ~/.cache/torsa (scripts/build-windows-qt.sh), with their DLLs,
-# the portable zip and the setup program in $(WIN_DIR)/; then tested under Wine 8.
-WIN_DIR ?= build-windows
+# the portable zip and the setup program in $(WIN_DIR)/ (the windows preset);
+# then tested under Wine 8.
+WIN_DIR := build-windows
 .PHONY: windows-deps windows test-windows
 
 windows-deps: deps
 	@scripts/install-windows-deps.sh
 
 windows: windows-deps
-	JOBS=$(JOBS) scripts/build-windows.sh $(WIN_DIR)
+	JOBS=$(JOBS) scripts/build-windows.sh
 
-# The suites, the link through a Wine COM port to zel-sim (of the Linux build),
-# and the setup program, under Wine in fresh prefixes, headless.
+# The suites, the link through Wine's COM ports to zel-sim (of the Linux build),
+# and the setup program, under Wine in fresh prefixes, headless: the CTest
+# tests labelled wine (tests/windows/CMakeLists.txt, scripts/wine/).
 test-windows: windows build
-	scripts/test-windows.sh $(WIN_DIR) $(BUILD_DIR)
+	cd $(WIN_DIR)/tests && ctest -L wine --output-on-failure -j2
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(WIN_DIR)

@@ -158,8 +158,9 @@ bool windowRun(bool paced, bool measureStall, bool fullPass)
     prompts->answers.push_back(true);
     prompts->answers.push_back(true);
     window.findChild<QAction *>(u"MENU_ED_AVEC"_s)->trigger();
-    window.image() = sampleImage();
-    window.image().set(address::kModeCell, address::kModeLetterWithPlc);
+    MemoryImage sample = sampleImage();
+    sample.set(address::kModeCell, address::kModeLetterWithPlc);
+    window.session().open(sample, *prompts);
     window.refresh();
     window.findChild<QAction *>(u"Menu_COM1"_s)->trigger();
 

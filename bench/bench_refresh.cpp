@@ -50,14 +50,6 @@ void report(const char *what, const std::function<void(int)> &run)
     std::printf("%-46s median %8.1f us   p99 %8.1f us   (%d runs)\n", what, median, p99, kRuns);
 }
 
-// A tick asks nothing.
-class SilentPrompts final : public UserPrompts {
-public:
-    bool askYesNo(const QString &, PromptIcon) override { return false; }
-    void tell(const QString &, PromptIcon) override {}
-    std::optional<QString> chooseFile(const FileRequest &) override { return std::nullopt; }
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,14 +62,16 @@ int main(int argc, char *argv[])
     fillAll(image);
     report("refresh tick on the image", [&image](int) { refresh::tick(image, SessionMode::WithPlc); });
 
-    MainWindow window(std::make_unique<SilentPrompts>());
-    fillAll(window.image());
+    MainWindow window(std::make_unique<UnattendedPrompts>());
+    UnattendedPrompts nobody;
+    window.session().open(image, nobody);
     window.refresh();
     report("window tick, listing unchanged", [&window](int) { window.refresh(); });
 
-    // One character of message 90 changes at every tick: the listing is replaced.
+    // Message 90 is typed anew at every tick: the listing is replaced.
     report("window tick, listing changed", [&window](int i) {
-        window.image().set(address::textStart(90), 'a' + i % 26);
+        window.session().setCurrentMessage(90);
+        window.session().validate(1, 0, QString(QChar(u'a' + i % 26)), {});
         window.refresh();
     });
     return 0;

@@ -128,7 +128,9 @@ int main(int argc, char *argv[])
     window.newSession("MENU_ED_AVEC");
     std::array<std::uint8_t, address::kImageSize> cells{};
     std::copy(demo.begin(), demo.end(), cells.begin());
-    window.window->image().assignBytes(cells);
+    MemoryImage opened;
+    opened.assignBytes(cells);
+    window.window->session().open(opened, *window.prompts);
     const QByteArray shown = bytesOf(window.window->image());
 
     // A log as torsa-cli starts it, and what one row of the link test adds.

@@ -12,10 +12,11 @@ seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$build/fuzz-crashes" "$build/fuzz-logs"
 
-for target in fuzz_production_file fuzz_link_answers fuzz_byte_command fuzz_message_roundtrip fuzz_centering; do
+for target in fuzz_production_file fuzz_link_answers fuzz_byte_command fuzz_message_roundtrip fuzz_centering fuzz_list_import; do
     case $target in
         fuzz_production_file) max_len=8400 ;;   # past the 8192 bytes of a file
         fuzz_byte_command) max_len=512 ;;       # every piece crosses a pseudo-terminal
+        fuzz_list_import) max_len=4096 ;;       # a few rows with their quotes and marks
         *) max_len=2048 ;;
     esac
     mkdir -p "$build/fuzz-corpus/$target"

@@ -42,6 +42,7 @@ files=(
     /usr/bin/torsa-cli
     /usr/bin/zel-sim
     /usr/share/applications/torsa.desktop
+    /usr/share/mime/packages/torsa.xml
     /usr/share/icons/hicolor/32x32/apps/torsa.png
     /usr/share/icons/hicolor/64x64/apps/torsa.png
     /usr/share/torsa/AIDE_TORSA.DOC
@@ -75,6 +76,28 @@ program_runs() {
         exit 0'
 }
 
+# Started with a production file, as the file manager starts it: the report
+# of the file ("TORSA", the boxes' title) stands over the window.
+program_opens_file() {
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+        cd /tmp && /usr/bin/torsa /usr/share/doc/torsa/examples/demo.zel & pid=$!
+        for _ in $(seq 50); do
+            xwininfo -root -tree | grep -q "\"TORSA\"" && break
+            sleep 0.2
+        done
+        xwininfo -root -tree | grep "\"TORSA\"" || { echo "no report box"; kill $pid; exit 1; }
+        kill $pid
+        wait $pid
+        exit 0'
+}
+
+# The file manager's view: *.zel is TORSA's type in the MIME database, and the
+# desktop entry is the program for it.
+mime_type_opens_with_torsa() {
+    grep -qx "application/x-torsa-production:\*\.zel" /usr/share/mime/globs &&
+        grep -q "^application/x-torsa-production=.*torsa\.desktop" /usr/share/applications/mimeinfo.cache
+}
+
 # The installed torsa-cli programs the installed sample into the installed
 # simulator and verifies it.
 cli_programs_sim() {
@@ -99,8 +122,10 @@ check "dpkg -i $(basename "$deb")" dpkg -i "$deb"
 check "installed files are there" all_present
 check "dpkg lists them" bash -c 'dpkg -L torsa | grep -qx /usr/bin/torsa && dpkg -L torsa | grep -qx /usr/share/torsa/AIDE_TORSA.DOC'
 check "desktop entry is valid" desktop-file-validate /usr/share/applications/torsa.desktop
-check "desktop entry starts torsa with its icon" bash -c \
-    'grep -qx "Exec=torsa" /usr/share/applications/torsa.desktop && grep -qx "Icon=torsa" /usr/share/applications/torsa.desktop'
+check "desktop entry starts torsa on a file, with its icon" bash -c \
+    'grep -qx "Exec=torsa %f" /usr/share/applications/torsa.desktop && grep -qx "Icon=torsa" /usr/share/applications/torsa.desktop &&
+     grep -qx "MimeType=application/x-torsa-production;" /usr/share/applications/torsa.desktop'
+check "*.zel is TORSA's type, opened by its desktop entry" mime_type_opens_with_torsa
 check "man pages" bash -c 'zcat /usr/share/man/man1/torsa.1.gz | grep -q "^\.TH TORSA 1" &&
     zcat /usr/share/man/man1/torsa-cli.1.gz | grep -q "^\.TH TORSA\\\\-CLI 1" &&
     zcat /usr/share/man/man1/zel-sim.1.gz | grep -q "^\.TH ZEL\\\\-SIM 1"'
@@ -114,6 +139,7 @@ check "zel-sim --help" /usr/bin/zel-sim --help
 check "torsa-cli list of the sample" /usr/bin/torsa-cli list /usr/share/doc/torsa/examples/demo.zel
 check "torsa-cli programs and verifies zel-sim" cli_programs_sim
 check "torsa starts and shows its window under Xvfb" program_runs
+check "torsa FILE shows the file's report under Xvfb" program_opens_file
 check "dpkg --purge torsa" dpkg --purge torsa
 check "nothing of it is left" none_present
 check "dpkg knows it no more" bash -c '! dpkg-query -W -f="\${Status}" torsa 2>/dev/null | grep -q "ok installed"'

@@ -1,29 +1,18 @@
 #!/bin/bash
-# make windows: TORSA cross-built for 64-bit Windows against the Qt of
-# build-windows-qt.sh, then packaged by CPack (packaging/windows/): the
-# portable zip and the setup program. The installation they hold is also left
-# in BUILD_DIR/install, its file list in BUILD_DIR/deployed.txt.
-#
-#   scripts/build-windows.sh [BUILD_DIR]     (default build-windows)
+# make windows: TORSA cross-built for 64-bit Windows (the windows preset of
+# CMakePresets.json, in build-windows/) against the Qt of build-windows-qt.sh,
+# packaged by CPack (packaging/windows/): the portable zip and the setup
+# program. The installation they hold is also left in build-windows/install,
+# its files listed by CMake in build-windows/install_manifest.txt.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(mkdir -p "${1:-build-windows}" && cd "${1:-build-windows}" && pwd)
-jobs=${JOBS:-2}
+cd "$(dirname "$0")/.."
+build=$PWD/build-windows
+TORSA_WINDOWS_QT_PREFIX=$(scripts/build-windows-qt.sh | tail -1)
+export TORSA_WINDOWS_QT_PREFIX
 
-prefix=$("$root/scripts/build-windows-qt.sh" | tail -1)
-
-# The host's rcc compresses with zstd, which the Windows Qt cannot read.
-# CTest runs the Windows test programs through Wine (scripts/wine-run.sh).
-cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_AUTORCC_OPTIONS=--no-zstd \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh"
-cmake --build "$build" -j"$jobs"
-cpack --config "$build/CPackConfig.cmake" -B "$build"
-
+cmake --preset windows
+cmake --build --preset windows -j"${JOBS:-2}"
+cpack --preset windows
 rm -rf "$build/install"
 cmake --install "$build" --prefix "$build/install" --strip
-(cd "$build/install" && find . -type f | sed 's|^\./||' | sort) > "$build/deployed.txt"

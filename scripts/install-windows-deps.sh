@@ -23,4 +23,4 @@ exec "$(dirname "$0")/install-deps.sh" \
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools \
     dpkg-dev xz-utils zip unzip nsis wine wine64 fonts-wine \
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools \
-    fonts-dejavu-core fonts-liberation imagemagick x11-utils xdotool
+    fonts-dejavu-core fonts-liberation imagemagick x11-utils xdotool xclip

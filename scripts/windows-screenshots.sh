@@ -21,7 +21,7 @@ export WINEPREFIX=$build/wine-screenshots WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
-# The fonts Wine lacks, as in scripts/test-windows.sh.
+# The fonts Wine lacks, as in scripts/wine/prefix.sh.
 for replacement in 'Courier New=Liberation Mono' 'Microsoft Sans Serif=Liberation Sans' 'Tahoma=Liberation Sans'; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${replacement%%=*}" /d "${replacement#*=}" /f >/dev/null
 done

@@ -1,12 +1,16 @@
 #!/bin/bash
-# Runs a Windows test program under Wine, as CTest's emulator for the Windows
-# build and for scripts/test-windows.sh, which sets WINEPREFIX and WINEPATH.
+# Runs a Windows test program under Wine: CTest's emulator for the Windows
+# build's suites (in the wine_prefix_suites fixture's prefix), and for the Wine
+# checks that set up a prefix of their own (WINEPREFIX set).
 #
 # Wine keeps QT_* variables from Windows programs and hands WINEQT_* to them
 # as QT_*; Qt Test under Wine writes its report only into a file given with
 # -o FILE,txt, which is then printed.
 set -uo pipefail
-: "${WINEPREFIX:?run through scripts/test-windows.sh, which sets up the Wine prefix}"
+if [ -z "${WINEPREFIX:-}" ]; then
+    . "$(dirname "$0")/wine/common.sh" suites
+    set +e
+fi
 
 program=$1
 shift

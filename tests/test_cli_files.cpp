@@ -240,10 +240,10 @@ private Q_SLOTS:
                                                  u"…-FTDI-if00-port0"_s + run + figures};
         QTest::newRow("activity dropped")
             << two << 60 << 24 << QStringList{u"/dev/ttyUSB0 "_s + figures, u"…I-if00-port0"_s + figures};
-        QTest::newRow("more units than rows")
-            << QStringList{u"COM1+"_s, u"COM2!"_s, u"COM3"_s, u"COM4"_s, u"COM5"_s} << 80 << 4
-            << QStringList{u"COM2  Problème"_s, u"COM3"_s + run + figures,
-                           u"5 unités : 3 en cours, 1 bonnes, 1 en échec"_s};
+        QTest::newRow("as many units as rows")
+            << QStringList{u"COM1+"_s, u"COM2!"_s, u"COM3!"_s, u"COM4!"_s, u"COM5"_s, u"COM6"_s} << 80 << 6
+            << QStringList{u"COM2  Problème"_s, u"COM3  Problème"_s, u"COM4  Problème"_s, u"COM5"_s + run + figures,
+                           u"6 unités : 2 en cours, 1 bonnes, 3 en échec"_s};
     }
 
     void boardLayout()

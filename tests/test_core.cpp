@@ -407,8 +407,50 @@ private Q_SLOTS:
         QVERIFY(session.currentMessage() == 0 && session.image() == newSession(SessionMode::WithoutPlc));
         MemoryImage withPlc;
         withPlc.set(address::kModeCell, 65);
-        QCOMPARE(session.open(withPlc).requestedMode, SessionMode::WithPlc);
-        QCOMPARE(session.mode(), SessionMode::WithPlc);
+        QCOMPARE(session.open(withPlc, prompts).requestedMode, SessionMode::WithPlc);
+        QVERIFY(session.mode() == SessionMode::WithPlc && !session.isModified());
+    }
+
+    // Each real change is announced once, in its order, and nothing else: a
+    // tick that changes nothing, a refused "Valider", a number set again. The
+    // image is modified until it reaches a file or a unit, the refresh's own
+    // cells aside; a read's bytes and the link-test cell come in through it.
+    void sessionSignals()
+    {
+        ScriptedPrompts prompts;
+        prompts.answers = {true, false};
+        Session session;
+        QStringList seen;
+        QObject::connect(&session, &Session::imageChanged, [&] { seen << u"image"_s; });
+        QObject::connect(&session, &Session::modeChanged, [&](SessionMode) { seen << u"mode"_s; });
+        QObject::connect(&session, &Session::currentMessageChanged, [&](int n) { seen << u"n°%1"_s.arg(n); });
+        QObject::connect(&session, &Session::modifiedChanged, [&](bool m) { seen << (m ? u"modified"_s : u"kept"_s); });
+        link::TransferOutcome read{.kind = link::TransferKind::Read, .readImage = newSession(SessionMode::WithoutPlc)};
+        read.readImage->set(address::kLinkTestCell, 7);
+        link::TransferOutcome linkTest, programmed;
+        linkTest.kind = link::TransferKind::LinkTest;
+        const std::function<void()> steps[] = {[&] { session.startNew(SessionMode::WithPlc, prompts); },
+                                               [&] { session.tick(); },
+                                               [&] { session.tick(); },
+                                               [&] { session.setCurrentMessage(4); },
+                                               [&] { session.setCurrentMessage(4); },
+                                               [&] { session.validate(1, 0, u"A"_s, {}); },
+                                               [&] { session.validate(1, 0, u"\u00A0"_s, {}); },
+                                               [&] { session.markSaved(); },
+                                               [&] { session.tick(); },
+                                               [&] { session.finishTransfer(read, prompts); },
+                                               [&] { session.finishTransfer(linkTest, prompts); },
+                                               [&] { session.finishTransfer(programmed, prompts); },
+                                               [&] { session.startNew(SessionMode::WithPlc, prompts); }};
+        for (const auto &step : steps) {
+            seen << u"|"_s;
+            step();
+        }
+        QCOMPARE(seen.join(u' '),
+                 u"| image mode | image | | n°4 | | image n°5 modified | | kept | image | image mode n°5 "
+                 "| image modified | kept n°5 | image mode modified"_s);
+        QCOMPARE(prompts.shown.at(1).text, reports::readingReport(*read.readImage));
+        QCOMPARE(session.image()[address::kLinkTestCell], 0);
     }
 
     void center_data()

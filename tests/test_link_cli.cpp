@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,7 +79,7 @@ private Q_SLOTS:
         QFETCH(bool, driverHonours);
         QFETCH(bool, told);
         if (SimProcess::throughWindowsPorts())
-            QSKIP("Windows' adapters are checked under Wine by scripts/test-windows.sh");
+            QSKIP("Windows' adapters are checked under Wine by the wine_ftdi_adapter check");
         const QString control = dir_.filePath(u"adapter"_s);
         SimProcess sim;
         QVERIFY(sim.start(simOptions + QStringList{u"--adapter-control"_s, control}));
@@ -178,9 +179,9 @@ private Q_SLOTS:
             << verbose << QStringList{u"program"_s, file, u"--expect-sha256"_s, other} + sim << 4
             << u"Le fichier @/messages.zel n'est pas celui attendu : SHA-256 %1 au lieu de %2.\n"_s.arg(
                    hash, other.toLower());
-        QTest::newRow("the file expected, in capitals")
+        QTest::newRow("the file expected, as sha256sum prints it and in capitals")
             << QStringList{u"--load"_s, u"@/messages.zel"_s}
-            << QStringList{u"verify"_s, file, u"--expect-sha256="_s + hash.toUpper()} + sim << 0
+            << QStringList{u"verify"_s, file, u"--expect-sha256="_s + hash.left(32) + hash.mid(32).toUpper()} + sim << 0
             << u"Vérification terminée avec succés !\n"_s;
         for (const auto &[name, arguments, problem] :
              {std::tuple{"no port", QStringList{u"program"_s, file}, u"Il manque --port PORT."_s},
@@ -354,28 +355,50 @@ private Q_SLOTS:
         }
     }
 
-    // Ctrl+C while the last byte of the programming is on the line: the
-    // programming ends well, and the verification it leaves undone is an
-    // interrupted one, logged as such; the unit does not pass.
-    void stopBeforeTheVerification()
+    // Ctrl+C on one port with a log, mid-programming: the unit ends as
+    // interrupted, with its row. While the last byte of the programming is on
+    // the line: the programming ends well, and the verification it leaves
+    // undone is an interrupted one, logged as such; the unit does not pass.
+    void stopOnOnePort_data()
     {
-        const QString log = dir_.filePath(u"stop.csv"_s);
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QByteArray>("stopAt"); // the frame zel-sim has seen
+        QTest::addColumn<bool>("verify");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("mid-programming") << QStringList{u"--baud"_s, u"9600"_s} << QByteArray("EC 300 ") << false
+                                         << u"Transfert interrompu.\n"_s;
+        QTest::newRow("before the verification")
+            << QStringList{u"--delay-ms"_s, u"300"_s, u"--delay-from"_s, u"8191"_s} << QByteArray("EC 8191 ") << true
+            << u"Programmation terminée avec succés !\nTransfert interrompu.\n"_s;
+    }
+
+    void stopOnOnePort()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QByteArray, stopAt);
+        QFETCH(bool, verify);
+        QFETCH(QString, err);
+        const QString log = dir_.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".csv"_s);
         SimProcess sim;
-        QVERIFY(sim.start({u"--verbose"_s, u"--delay-ms"_s, u"300"_s, u"--delay-from"_s, u"8191"_s}));
+        QVERIFY(sim.start(QStringList{u"--verbose"_s} + simOptions));
         QProcess cli;
-        startCli(cli, {u"program"_s, file_, u"--verify"_s, u"--port"_s, sim.path(), u"--log"_s, log});
+        startCli(cli,
+                 QStringList{u"program"_s, file_, u"--port"_s, sim.path(), u"--log"_s, log}
+                     + (verify ? QStringList{u"--verify"_s} : QStringList{}));
         sim.process().setReadChannel(QProcess::StandardError);
         QByteArray seen;
-        QVERIFY(waitFor(sim.process(), seen, "EC 8191 "));
+        QVERIFY(waitFor(sim.process(), seen, stopAt));
         ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(kCliWaitMs) && cli.exitStatus() == QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()),
-                 u"Programmation terminée avec succés !\nTransfert interrompu.\n"_s);
+        // A loaded machine may hold the paced unit's commands past the slow-link margin.
+        const QString got = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(got == err || (got.startsWith(err) && got.mid(err.size()).startsWith(u"Liaison lente : "_s)),
+                 qPrintable(got));
         const auto records = torsa::csv::parse(QString::fromUtf8(readFile(log).sliced(3)));
-        QCOMPARE(records.size(), std::size_t(3));
-        QCOMPARE(records[2].fields.mid(1, 1) + records[2].fields.mid(6, 2),
-                 (QStringList{u"verify"_s, u"1"_s, u"Transfert interrompu."_s}));
+        QCOMPARE(records.size(), std::size_t(verify ? 3 : 2));
+        QCOMPARE(records.back().fields.mid(1, 1) + records.back().fields.mid(6, 2),
+                 (QStringList{verify ? u"verify"_s : u"program"_s, u"1"_s, u"Transfert interrompu."_s}));
     }
 
     // A station on two lines through three units each: on A the second unit is
@@ -419,7 +442,7 @@ private Q_SLOTS:
         QVERIFY(cli.waitForFinished(kCliWaitMs) && cli.exitStatus() == QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);
         err += cli.readAll();
-        QVERIFY2(err.contains("\nBilan : 4 bonnes, 2 en échec ("), err.constData());
+        QVERIFY2(err.contains("\nBilan : 4 bonnes, 2 en échec (") && !err.contains("unité 0"), err.constData());
         QVERIFY(err.contains(absent.toUtf8() + "  L'ouverture du port " + absent.toUtf8() + " à échouée !")
                 && !err.contains(absent.toUtf8() + "  en attente"));
         QVERIFY(err.contains("  Adresse 5000 : octet attendu 217, octet lu 0\n"));
@@ -443,8 +466,8 @@ private Q_SLOTS:
                      u"^program=0 ,,;verify=0 ,,;program=1 [0-9]{4},,;program=0 ,,;verify=0 ,,;$"_s)),
                  qPrintable(seen[0]));
         QCOMPARE(seen[1], u"program=0 ,,;verify=0 ,,;program=0 ,,;verify=2 5000,217,0;program=0 ,,;verify=0 ,,;"_s);
-        numbers.removeDuplicates();
-        QCOMPARE(numbers.size(), 6);
+        QCOMPARE(QSet<QString>(numbers.begin(), numbers.end()),
+                 (QSet<QString>{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s}));
     }
 
 private:

@@ -85,7 +85,9 @@ private Q_SLOTS:
                  testing::box(u"Ouverture du port COM1 effectuée avec succès."_s, PromptIcon::Information));
         QVERIFY(f.item("Menu_COM1")->isChecked());
 
-        f.window->image().set(address::kLinkTestCell, 99);
+        MemoryImage held;
+        held.set(address::kLinkTestCell, 99);
+        f.window->session().open(held, *f.prompts);
         const QColor light = f.statusLight();
         QVERIFY(f.runToEnd("Menu_test"));
         QCOMPARE(f.prompts->last(),
@@ -134,7 +136,7 @@ private Q_SLOTS:
     // first for a cell that fits no byte, then declined once), verify, stop a
     // verification, fail one on a changed message, start a new session and read
     // the unit back. While a transfer runs the panel stands in for the editor
-    // and every command that would nest is disabled.
+    // and every command that would nest is disabled, a dropped file refused.
     void walkThrough()
     {
         QTemporaryDir demo;
@@ -152,14 +154,17 @@ private Q_SLOTS:
         f.text()->setText(u"Niveau bas          Cuve de stockage C"_s);
         f.click("Commande6");
 
-        f.window->image().set(address::kEmptyCountCell, -3);
+        // Its 25 messages in a set without PLC: the empty count goes below 0.
+        f.newSession("MENU_ED_SANS", false);
+        f.window->refresh();
         f.item("MENU_WRITE")->trigger();
         QCOMPARE(f.prompts->last(),
-                 testing::box(u"Programmation impossible : la cellule 8190 vaut -3, hors de 0 à 255.\r\n"
+                 testing::box(u"Programmation impossible : la cellule 8190 vaut -8, hors de 0 à 255.\r\n"
                               "Aucun octet n'a été envoyé."_s,
                               PromptIcon::Exclamation));
-        // The refresh puts the empty count back, as it always has long before a
-        // 9600-baud transfer reaches the summary block.
+        // Back with PLC, the refresh puts the empty count back, as it always has
+        // long before a 9600-baud transfer reaches the summary block.
+        f.newSession("MENU_ED_AVEC", false);
         f.window->refresh();
         f.prompts->answers.push_back(false);
         f.item("MENU_WRITE")->trigger();
@@ -175,6 +180,7 @@ private Q_SLOTS:
             for (const char *name : {"MENU_ED_SANS", "MENU_ED_AVEC", "MENU_OUVIR", "MENU_WRITE", "MENU_READ",
                                      "MENU_VERIF", "Menu_COM1", "Menu_COM2", "Menu_COM3", "Menu_COM4", "Menu_test"})
                 guarded = guarded && !f.item(name)->isEnabled();
+            guarded = guarded && !f.drop({QUrl::fromLocalFile(copy)}); // refused as "Ouvrir" is
         }));
         QVERIFY(panelShown && guarded);
         QCOMPARE(f.prompts->last(), testing::box(u"Programmation terminée avec succés !"_s, PromptIcon::Information));

@@ -10,6 +10,7 @@
 #include "MessageEditor.h"
 #include "PreviewWindow.h"
 #include "QtUserPrompts.h"
+#include "files/DroppedFiles.h"
 #include "store/AddressMap.h"
 #include "store/Validation.h"
 #include "support/FileBytes.h"
@@ -55,8 +56,15 @@ struct Fixture : testing::WindowUnderTest {
             get<QCheckBox>(u"Coche%1"_s.arg(k))->setChecked(true);
         click("Commande6");
     }
-    // Straight into the image.
-    void store(int number, const QString &typed) { validation::store(window->image(), {number, 1, 0, typed, {}}); }
+    // Through the session's "Valider", the editor left at its message.
+    void store(int number, const QString &typed)
+    {
+        Session &session = window->session();
+        const int shown = session.currentMessage();
+        session.setCurrentMessage(number);
+        session.validate(1, 0, typed, {});
+        session.setCurrentMessage(shown);
+    }
     void chooseFile(const char *menu, const QString &path)
     {
         prompts->files.push_back(path);
@@ -172,6 +180,9 @@ private Q_SLOTS:
         f.validate(3, 5, 7, u"AB"_s, {2});
         QVERIFY(f.bar(1)->value() == 4 && f.text()->text().isEmpty() && f.ticked() == BlinkBoxes{});
         QCOMPARE(f.caption("Etiquette1"), u" Message n°4"_s);
+        const MemoryImage beforeEmpty = f.window->image();
+        f.validate(5, 1, 0, QString());
+        QVERIFY(f.window->image() == beforeEmpty && f.bar(1)->value() == 6);
         f.bar(1)->setValue(3);
         QCOMPARE(f.text()->text() + f.caption("Etiquette2") + f.caption("Etiquette7"), u"ABUnité 5Priorité 7"_s);
         QCOMPARE(f.ticked(), testing::boxes({1}));
@@ -225,8 +236,10 @@ private Q_SLOTS:
         QCOMPARE(reader.text()->text(), u"Fin de liste é à ü §"_s);
 
         // Twenty messages in a set of seventeen: the empty count goes below 0.
+        writer.newSession("MENU_ED_AVEC");
         for (int n = 0; n < 20; ++n)
             writer.store(n, u"M"_s);
+        writer.newSession("MENU_ED_SANS", false);
         writer.window->refresh();
         writer.chooseFile("MENU_ENREGISTRER", path);
         QCOMPARE(writer.prompts->last(),
@@ -245,6 +258,57 @@ private Q_SLOTS:
         QVERIFY(dialog.acceptMode() == QFileDialog::AcceptSave && dialog.defaultSuffix().isEmpty());
         QVERIFY(dialog.selectedNameFilter() == u"Fichiers zel(*.zel)"_s && dialog.fileMode() == QFileDialog::AnyFile);
         QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    }
+
+    // A file given on the command line, or dropped on the window or its listing,
+    // opens as "Ouvrir" does: the report, then the listing; a missing one gives
+    // the open error. Several files or a folder open nothing and say why.
+    void openedFromOutside()
+    {
+        const QString sample = QStringLiteral(TORSA_SOURCE_DIR "/samples/demo.zel");
+        const QString missing = dir_.filePath(u"absent.zel"_s);
+        Fixture f;
+        f.window->openFromArguments({u"torsa"_s, sample});
+        QTRY_VERIFY(f.prompts->lastText().endsWith(u"156 messages vides.\n\rLecture terminée avec succés !"_s));
+        f.window->refresh();
+        QVERIFY(f.get<QPlainTextEdit>("Texte2")->toPlainText().contains(u" n°003 | U: 02 |  P: 000  | Niveau bas"_s));
+        f.window->openFromArguments({u"torsa"_s, missing});
+        QTRY_COMPARE(f.prompts->last(), box(u"Erreur d'ouverture de "_s + missing, PromptIcon::None));
+        QVERIFY(f.drop({QUrl::fromLocalFile(sample)}, f.get<QPlainTextEdit>("Texte2")->viewport()));
+        QTRY_COMPARE(f.prompts->last().second, PromptIcon::Information);
+        f.drop({QUrl::fromLocalFile(sample), QUrl::fromLocalFile(missing)});
+        QTRY_COMPARE(f.prompts->lastText(), dropped::kSeveralFiles.toString());
+        f.drop({QUrl::fromLocalFile(dir_.path())});
+        QTRY_COMPARE(f.prompts->lastText(),
+                     dir_.path() + u" est un dossier, pas un fichier de production : il n'a pas été ouvert."_s);
+    }
+
+    // Quitting asks only when typed messages would be lost, by the close button
+    // and the menu alike: "Annuler" stays, "Oui" with a save that fails stays,
+    // "Oui" once saved and "Non" end.
+    void quitting()
+    {
+        const testing::Box question = box(u"Les messages ont été modifiés depuis le dernier enregistrement. "
+                                          "Enregistrer avant de quitter ?"_s,
+                                          PromptIcon::Question);
+        const QString path = dir_.filePath(u"avant-de-quitter.zel"_s);
+        for (const Answer last : {Answer::Yes, Answer::No}) {
+            ShownInSession f;
+            f.validate(0, 1, 0, u"Pompe"_s);
+            f.prompts->choices = {Answer::Cancel, Answer::Yes, last};
+            QVERIFY(!f.window->close() && f.prompts->last() == question);
+            f.prompts->files = {dir_.path(), path};
+            f.item("MENU_QUITTER")->trigger();
+            QVERIFY(f.window->isVisible() && f.prompts->lastText().startsWith(u"Erreur lors de la création"_s));
+            f.item("MENU_QUITTER")->trigger();
+            QVERIFY(!f.window->isVisible() && f.prompts->choices.empty());
+            // Saved, the session has nothing left to lose.
+            QCOMPARE(f.window->session().isModified(), last == Answer::No);
+            QCOMPARE(testing::readFile(path) == testing::bytesOf(f.window->image()), last == Answer::Yes);
+            QFile::remove(path);
+        }
+        ShownInSession unchanged;
+        QVERIFY(unchanged.window->close() && unchanged.prompts->shown.isEmpty());
     }
 
     // The listing is not rewritten when nothing changed, and keeps its place when it is.

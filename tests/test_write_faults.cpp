@@ -147,6 +147,8 @@ private Q_SLOTS:
     // The production log: every column of a row, a row put on a line of its
     // own after a last line without its end, and a log that fills up cut back
     // to what it held, the run ending with 4 and the unit's own result said.
+    // A read into a file the user may not write is refused before the unit
+    // (here a silent one) is read.
     void productionLog()
     {
         const QString log = dir_.filePath(u"journal.csv"_s);
@@ -179,6 +181,9 @@ private Q_SLOTS:
         // Seconds with a decimal comma, as a French spreadsheet reads a number.
         QVERIFY2(QRegularExpression(u"^\\d+,\\d{3}$"_s).match(row[8]).hasMatch(), qPrintable(row[8]));
         QVERIFY(!QFile::exists(back));
+        QVERIFY(writeFile(back, kOldFile) && QFile::setPermissions(back, QFile::ReadOwner | QFile::ReadOther));
+        run = runLimited({u"read"_s, back, u"--port"_s, silent.path()}, qint64{4} * address::kImageSize);
+        QVERIFY(run.exitCode == 4 && run.err == saveError(back) + u'\n' && readFile(back) == kOldFile);
 
         SimProcess unit;
         QVERIFY(unit.start());

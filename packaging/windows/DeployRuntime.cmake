@@ -15,6 +15,8 @@ function(torsa_deploy source folder)   # folder: relative to the installation, "
     file(INSTALL ${source} DESTINATION "${CMAKE_INSTALL_PREFIX}${folder}")
     execute_process(COMMAND ${TORSA_DEPLOY_STRIP} --strip-unneeded "${destination}${folder}/${name}"
                     COMMAND_ERROR_IS_FATAL ANY)
+    # Listed in install_manifest.txt like every other installed file.
+    set(CMAKE_INSTALL_MANIFEST_FILES ${CMAKE_INSTALL_MANIFEST_FILES} PARENT_SCOPE)
 endfunction()
 
 set(plugins)

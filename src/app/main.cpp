@@ -23,5 +23,8 @@ int main(int argc, char *argv[])
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                            QGuiApplication::primaryScreen()->availableGeometry()));
     window.show();
+    // A production file given (the file manager's "open with", a double-click
+    // on Windows) opens as "Ouvrir" would.
+    window.openFromArguments(QCoreApplication::arguments());
     return QApplication::exec();
 }

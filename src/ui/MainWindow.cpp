@@ -6,6 +6,7 @@
 #include "PortMenu.h"
 #include "QtUserPrompts.h"
 #include "TransferPanel.h"
+#include "files/DroppedFiles.h"
 #include "files/FileTexts.h"
 #include "files/ProductionFile.h"
 #include "link/LinkPlatform.h"
@@ -18,14 +19,19 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QTextCursor>
 #include <QTimer>
@@ -39,6 +45,8 @@ namespace {
 constexpr int kRefreshIntervalMs = 600;
 constexpr QSize kClientArea(twips::toPixels(7785), twips::toPixels(4440));
 const QString kHelpDocument = QStringLiteral("AIDE_TORSA.DOC");
+const QString kQuitQuestion =
+    QStringLiteral("Les messages ont été modifiés depuis le dernier enregistrement. Enregistrer avant de quitter ?");
 
 // The production-file dialogs: their title, the zel filter first and selected
 // (Qt takes the pattern from the parentheses that end a label); no default
@@ -96,6 +104,10 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget *parent)
     buildMenus();
     connectParts();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setAcceptDrops(true);
+    for (QObject *box : {static_cast<QObject *>(findChild<QWidget *>(QStringLiteral("Texte1"))),
+                         static_cast<QObject *>(listing_->viewport())})
+        box->installEventFilter(this);
     startUp();
     refreshTimer_->start();
 }
@@ -180,12 +192,10 @@ void MainWindow::connectParts()
 
     connect(newWithoutPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithoutPlc); });
     connect(newWithPlcItem_, &QAction::triggered, this, [this] { startNewSession(SessionMode::WithPlc); });
-    connect(openItem_, &QAction::triggered, this, &MainWindow::openProductionFile);
+    connect(openItem_, &QAction::triggered, this, &MainWindow::chooseAndOpenProductionFile);
     connect(saveItem_, &QAction::triggered, this, &MainWindow::saveProductionFile);
-    connect(quitItem_, &QAction::triggered, this, [] {
-        QApplication::closeAllWindows();
-        QCoreApplication::quit();
-    });
+    connect(quitItem_, &QAction::triggered, this, &MainWindow::quit);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitSession, Qt::DirectConnection);
     connect(helpItem_, &QAction::triggered, this, &MainWindow::openHelpDocument);
 
     connect(programItem_, &QAction::triggered, this, [this] { startTransfer(TransferKind::Program); });
@@ -193,6 +203,11 @@ void MainWindow::connectParts()
     connect(verifyItem_, &QAction::triggered, this, [this] { startTransfer(TransferKind::Verify); });
     connect(portMenu_, &PortMenu::linkTestRequested, this, &MainWindow::startLinkTest);
     connect(&transfer_, &link::TransferEngine::finished, this, &MainWindow::endTransfer);
+
+    // The views follow the session: the marks, then the editor's ranges.
+    connect(&session_, &Session::modeChanged, this, &MainWindow::showModeMarks);
+    connect(&session_, &Session::modeChanged, editor_, &MessageEditor::showMode);
+    connect(&session_, &Session::currentMessageChanged, editor_, &MessageEditor::showMessage);
 }
 
 // ------------------------------------------------------------- the session
@@ -202,31 +217,24 @@ void MainWindow::startUp()
     showTransferPanel(false);
     editor_->disableAll();
     listing_->setVisible(true);
-    showMode();
 }
 
 void MainWindow::startNewSession(SessionMode mode)
 {
     if (session_.startNew(mode, *prompts_))
         editor_->clearForNewSession();
-    showMode();
     editor_->setEditorText(QString());
 }
 
-void MainWindow::showMode()
+void MainWindow::showModeMarks(SessionMode mode)
 {
-    const SessionMode mode = session_.mode();
     newWithPlcItem_->setChecked(mode == SessionMode::WithPlc);
     newWithoutPlcItem_->setChecked(mode == SessionMode::WithoutPlc);
-    if (mode != SessionMode::None)
-        editor_->showMode();
 }
 
 void MainWindow::refresh()
 {
     const RefreshTick tick = session_.tick();
-    if (tick.requestedMode != SessionMode::None)
-        showMode();
     statusLabel_->setText(tick.statusCaption);
     countLabel_->setText(tick.countCaption);
     showListing(*listing_, tick.listing);
@@ -234,31 +242,132 @@ void MainWindow::refresh()
 
 // ------------------------------------------------------------------- files
 
-void MainWindow::openProductionFile()
+void MainWindow::chooseAndOpenProductionFile()
 {
     const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Open));
-    if (!name || name->isEmpty())
-        return;
-    // The whole file is checked first: a refused file leaves the image, the mode
-    // and the editor as they were.
-    const auto opened = productionfile::read(*name);
-    if (!opened) {
-        prompts_->tell(filetexts::openError(*name), PromptIcon::None);
-        return;
-    }
-    const OpenReport report = session_.open(*opened);
-    showMode();
-    prompts_->tell(reports::openedMessage(report), PromptIcon::Information);
-    editor_->showCurrentMessage();
+    if (name && !name->isEmpty())
+        openProductionFile(*name);
 }
 
-void MainWindow::saveProductionFile()
+void MainWindow::openProductionFile(const QString &name)
+{
+    // The whole file is checked first: a refused file leaves the image, the mode
+    // and the editor as they were.
+    const auto opened = productionfile::read(name);
+    if (!opened) {
+        prompts_->tell(filetexts::openError(name), PromptIcon::None);
+        return;
+    }
+    session_.open(*opened, *prompts_);
+}
+
+void MainWindow::openFromArguments(const QStringList &arguments)
+{
+    if (arguments.size() < 2)
+        return;
+    // Once the window is on screen, so that the report stands over it.
+    QMetaObject::invokeMethod(
+        this, [this, name = arguments.at(1)] { openProductionFile(name); }, Qt::QueuedConnection);
+}
+
+bool MainWindow::saveProductionFile()
 {
     const auto name = prompts_->chooseFile(productionFileRequest(FileRequest::Kind::Save));
     if (!name || name->isEmpty())
-        return;
-    if (productionfile::write(*name, session_.image()) != files::SaveResult::Saved)
+        return false;
+    if (productionfile::write(*name, session_.image()) != files::SaveResult::Saved) {
         prompts_->tell(filetexts::saveError(*name), PromptIcon::None);
+        return false;
+    }
+    session_.markSaved();
+    return true;
+}
+
+void MainWindow::openDropped(const QList<QUrl> &urls)
+{
+    if (transfer_.isRunning())
+        return;
+    const dropped::Choice choice = dropped::choose(urls);
+    if (choice.file.isEmpty())
+        prompts_->tell(choice.refusal, PromptIcon::None);
+    else
+        openProductionFile(choice.file);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Refused while a transfer runs, as "Ouvrir" is.
+    if (event->mimeData()->hasUrls() && !transfer_.isRunning())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasUrls() || transfer_.isRunning())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so that the file manager is not kept waiting
+    // by the report.
+    QMetaObject::invokeMethod(
+        this, [this, urls = event->mimeData()->urls()] { openDropped(urls); }, Qt::QueuedConnection);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool dragOrDrop =
+        event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop;
+    if (!dragOrDrop || !static_cast<QDropEvent *>(event)->mimeData()->hasUrls())
+        return QMainWindow::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    if (event->type() == QEvent::Drop)
+        dropEvent(drop);
+    else if (!transfer_.isRunning())
+        drop->acceptProposedAction();
+    else
+        drop->ignore();
+    return true;
+}
+
+// --------------------------------------------------------------- quitting
+
+bool MainWindow::agreeToEnd()
+{
+    if (endAgreed_ || !session_.isModified())
+        return true;
+    switch (prompts_->askYesNoCancel(kQuitQuestion, PromptIcon::Question)) {
+    case Answer::Yes: endAgreed_ = saveProductionFile(); break;
+    case Answer::No: endAgreed_ = true; break;
+    case Answer::Cancel: break;
+    }
+    return endAgreed_;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (agreeToEnd())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::quit()
+{
+    // Every open window closes with the program, the previews included.
+    if (!close())
+        return;
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
+void MainWindow::commitSession(QSessionManager &manager)
+{
+    // Without leave to ask, nothing is asked and nothing saved.
+    if (!manager.allowsInteraction())
+        return;
+    const bool ends = agreeToEnd();
+    manager.release();
+    if (!ends)
+        manager.cancel();
 }
 
 // --------------------------------------------------------------- the link
@@ -304,14 +413,7 @@ void MainWindow::endTransfer(const link::TransferOutcome &outcome)
     const bool withPanel = outcome.kind != TransferKind::LinkTest;
     if (withPanel)
         panel_->end(outcome.succeeded());
-    const reports::TransferReport report = reports::forTransfer(outcome, session_.image());
-    if (outcome.succeeded() && outcome.kind == TransferKind::Read) {
-        session_.afterRead();
-        showMode();
-    }
-    prompts_->tell(report.text, report.icon);
-    if (outcome.succeeded() && (outcome.kind == TransferKind::Program || outcome.kind == TransferKind::Read))
-        editor_->showCurrentMessage();
+    session_.finishTransfer(outcome, *prompts_);
     if (withPanel)
         showTransferPanel(false);
     tellSlowLink(outcome);

@@ -4,8 +4,9 @@
 // transfer), the status line and the listing of all messages, and every menu
 // command. It owns the session (the one memory image, the mode, the current
 // message, the display) and the serial port, and shows them: the check marks of
-// "Sans automate" and "Avec automate " follow the session's mode. The window
-// keeps the menus, the 600 ms refresh and the wiring between the parts.
+// "Sans automate" and "Avec automate " and the editor follow the session's
+// signals. The window keeps the menus, the 600 ms refresh, the wiring between
+// the parts, the files dropped on it and the one decision to end the program.
 
 #include "link/LinkPort.h"
 #include "link/TransferEngine.h"
@@ -14,11 +15,17 @@
 #include "store/MemoryImage.h"
 #include "store/SessionMode.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QUrl>
 
 #include <memory>
 
 class QAction;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QSessionManager;
 class QActionGroup;
 class QLabel;
 class QPlainTextEdit;
@@ -39,7 +46,8 @@ public:
     explicit MainWindow(std::unique_ptr<UserPrompts> prompts = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    MemoryImage &image() { return session_.image(); }
+    // The session, the only writer of the image; the window follows its signals.
+    Session &session() { return session_; }
     const MemoryImage &image() const { return session_.image(); }
 
     // The mode in force, which the check mark of `MENU_ED_SANS` or `MENU_ED_AVEC` shows.
@@ -49,6 +57,20 @@ public:
     // the image asks for, the status line and the listing.
     void refresh();
 
+    // "Ouvrir" once its dialog has given that name.
+    void openProductionFile(const QString &name);
+    // The program's arguments: a production file given opens right after
+    // start-up, as "Ouvrir" would.
+    void openFromArguments(const QStringList &arguments);
+
+protected:
+    // The close button, and "Quitter" through it: the one decision to end.
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    // The text boxes' own drops of files are the window's.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildClientArea();
     void buildMenus();
@@ -56,11 +78,21 @@ private:
 
     void startUp();
     void startNewSession(SessionMode mode);
-    // The session's mode: the editor's ranges and the check marks.
-    void showMode();
+    // The check marks of the session's mode.
+    void showModeMarks(SessionMode mode);
 
-    void openProductionFile();
-    void saveProductionFile();
+    void chooseAndOpenProductionFile();
+    // True when the image reached the file chosen.
+    bool saveProductionFile();
+    // A drop of files: one opens, anything else is refused with its reason.
+    void openDropped(const QList<QUrl> &urls);
+
+    // The program may end: nothing typed would be lost, or the user answered
+    // the quit question with "Non" or with "Oui" and a save that reached the disk.
+    bool agreeToEnd();
+    void quit();
+    // The system ending the session asks through the same decision.
+    void commitSession(QSessionManager &manager);
 
     void startTransfer(link::TransferKind kind);
     void startLinkTest();
@@ -100,6 +132,8 @@ private:
     QAction *readItem_ = nullptr;          // MENU_READ
     QAction *verifyItem_ = nullptr;        // MENU_VERIF
     QAction *helpItem_ = nullptr;          // MENU_AIDE
+
+    bool endAgreed_ = false; // asked once: the close that follows "Quitter" asks nothing more
 };
 
 } // namespace torsa

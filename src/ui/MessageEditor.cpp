@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <initializer_list>
 #include <limits>
@@ -102,10 +103,8 @@ MessageEditor::MessageEditor(Session &session, UserPrompts &prompts, QWidget *pa
     for (QWidget *w : std::initializer_list<QWidget *>{eraseButton_, insertButton_, centerButton_, validateButton_})
         chain(w);
 
-    connect(numberBar_, &QScrollBar::valueChanged, this, [this](int number) {
-        session_.setCurrentMessage(number);
-        showCurrentMessage();
-    });
+    // The user's moves only: the session answers with the message to show.
+    connect(numberBar_, &QScrollBar::valueChanged, &session_, &Session::setCurrentMessage);
     connect(unitBar_, &QScrollBar::valueChanged, this,
             [this](int unit) { unitLabel_->setText(QStringLiteral("Unité %1").arg(unit)); });
     connect(priorityBar_, &QScrollBar::valueChanged, this,
@@ -133,26 +132,28 @@ void MessageEditor::disableAll()
 
 void MessageEditor::clearForNewSession()
 {
-    numberBar_->setValue(session_.currentMessage());
     unitBar_->setValue(0);
 }
 
-void MessageEditor::showMode()
+void MessageEditor::showMode(SessionMode mode)
 {
-    const int last = mode::lastMessage(session_.mode());
-    numberBar_->setMaximum(last);
-    numberBar_->setMinimum(0);
+    const int last = mode::lastMessage(mode);
+    {
+        // A number above the new maximum is brought within it by the session.
+        const QSignalBlocker quiet(numberBar_);
+        numberBar_->setMaximum(last);
+        numberBar_->setMinimum(0);
+    }
     priorityBar_->setMaximum(last);
     priorityBar_->setMinimum(0);
     setEditingEnabled(true);
 }
 
-void MessageEditor::showCurrentMessage()
+void MessageEditor::showMessage(int n)
 {
-    const int n = session_.currentMessage();
-    if (numberBar_->value() != n) {
-        numberBar_->setValue(n); // shows it
-        return;
+    {
+        const QSignalBlocker quiet(numberBar_);
+        numberBar_->setValue(n);
     }
     const MemoryImage &image = session_.image();
     numberLabel_->setText(QStringLiteral(" Message n°%1").arg(n));
@@ -200,15 +201,11 @@ void MessageEditor::validate()
 {
     const QString typed = text_->text();
     const Verdict verdict = session_.validate(unitBar_->value(), priorityBar_->value(), typed, blinkBoxes());
-    if (!verdict.accepted()) {
-        prompts_.tell(validation::refusalText(verdict), PromptIcon::Exclamation);
-        if (verdict.refusal != Refusal::PriorityInUse && charcodes::characterCount(typed) > kShownMessageCharacters)
-            text_->setText(charcodes::firstCharacters(typed, kShownMessageCharacters));
-        return;
-    }
-    if (!typed.isEmpty())
-        clearBlinkBoxes();
-    showCurrentMessage();
+    if (verdict.accepted())
+        return; // the session shows the next message
+    prompts_.tell(validation::refusalText(verdict), PromptIcon::Exclamation);
+    if (verdict.refusal != Refusal::PriorityInUse && charcodes::characterCount(typed) > kShownMessageCharacters)
+        text_->setText(charcodes::firstCharacters(typed, kShownMessageCharacters));
 }
 
 void MessageEditor::insertEmptyMessage()
@@ -219,10 +216,8 @@ void MessageEditor::insertEmptyMessage()
 
 void MessageEditor::eraseMessage()
 {
-    if (!session_.erase(prompts_))
-        return;
-    text_->clear();
-    showCurrentMessage();
+    // The session shows the message that moved in.
+    session_.erase(prompts_);
 }
 
 void MessageEditor::center()

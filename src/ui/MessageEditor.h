@@ -3,7 +3,9 @@
 // The message editor, frame `Cadre1` of the main window: a view of the
 // session's current message, which the number bar shows and moves. Its text,
 // blink boxes, unit and priority are edited here and reach the image only
-// through "Valider"; the four buttons hand them to the session's operations.
+// through "Valider"; the four buttons hand them to the session's operations,
+// and the editor follows the session's mode and current message through the
+// main window's wiring.
 
 #include "PreviewSource.h"
 #include "session/Session.h"
@@ -30,16 +32,15 @@ public:
 
     // Start-up: every control disabled, the three bars at 0.
     void disableAll();
-    // A confirmed new session: number and unit at 0, which shows message 0
-    // when the number moves.
+    // A confirmed new session: the unit bar at 0 (the number follows the
+    // session's current message).
     void clearForNewSession();
-    // The ranges of number and priority of the session's mode, then every
-    // control enabled.
-    void showMode();
+    // The ranges of number and priority of that mode, then every control enabled.
+    void showMode(SessionMode mode);
 
-    // The session's current message: its number, and its unit, priority, text
-    // and blink boxes from the image.
-    void showCurrentMessage();
+    // That message of the session: its number on the bar (the session is not
+    // told again), and its unit, priority, text and blink boxes from the image.
+    void showMessage(int number);
 
     QString editorText() const override;
     void setEditorText(const QString &text) override;

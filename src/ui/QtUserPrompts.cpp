@@ -30,6 +30,17 @@ bool QtUserPrompts::askYesNo(const QString &text, PromptIcon icon)
     return box.exec() == QMessageBox::Yes;
 }
 
+Answer QtUserPrompts::askYesNoCancel(const QString &text, PromptIcon icon)
+{
+    QMessageBox box(toQt(icon), kBoxTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
 void QtUserPrompts::tell(const QString &text, PromptIcon icon)
 {
     QMessageBox box(toQt(icon), kBoxTitle, text, QMessageBox::Ok, parent_);

@@ -14,6 +14,7 @@ public:
     explicit QtUserPrompts(QWidget *parent) : parent_(parent) {}
 
     bool askYesNo(const QString &text, PromptIcon icon) override;
+    Answer askYesNoCancel(const QString &text, PromptIcon icon) override;
     void tell(const QString &text, PromptIcon icon) override;
     std::optional<QString> chooseFile(const FileRequest &request) override;
 

@@ -30,9 +30,10 @@ inline Box box(const QString &text, PromptIcon icon)
 
 class ScriptedPrompts final : public UserPrompts {
 public:
-    QList<Shown> shown;        // every box, in order
-    std::deque<bool> answers;  // Yes/No answers, in order
-    std::deque<QString> files; // chosen files; none left: Cancel
+    QList<Shown> shown;         // every box, in order
+    std::deque<bool> answers;   // Yes/No answers, in order
+    std::deque<Answer> choices; // Yes/No/Cancel answers, in order
+    std::deque<QString> files;  // chosen files; none left: Cancel
     QList<FileRequest> fileRequests;
     std::function<void()> duringQuestion; // runs while a question is open
 
@@ -47,6 +48,16 @@ public:
         }
         const bool answer = answers.front();
         answers.pop_front();
+        return answer;
+    }
+
+    // No answer left: Cancel, and the test sees the question in shown.
+    Answer askYesNoCancel(const QString &text, PromptIcon icon) override
+    {
+        shown.append({text, icon});
+        const Answer answer = choices.empty() ? Answer::Cancel : choices.front();
+        if (!choices.empty())
+            choices.pop_front();
         return answer;
     }
 

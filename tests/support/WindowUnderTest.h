@@ -6,11 +6,14 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QString>
+#include <QUrl>
 
 #include <memory>
 
@@ -52,6 +55,20 @@ public:
     {
         get<QMenu>(menu)->popup({});
         get<QMenu>(menu)->hide();
+    }
+
+    // Files dropped onto the window, or onto a text box it watches, as a file
+    // manager drops them (Qt delivers no drop without a drag in progress: the
+    // handlers are called as its drag manager calls them); false when refused.
+    bool drop(const QList<QUrl> &urls, QObject *box = nullptr) const
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        event.ignore();
+        QObject *handler = window.get();
+        (void)(box ? handler->eventFilter(box, &event) : handler->event(&event));
+        return event.isAccepted();
     }
 
     // "Nouveau" > that item, answered Yes or No.

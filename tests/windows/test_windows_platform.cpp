@@ -72,7 +72,7 @@ private Q_SLOTS:
     }
 
     // "&Aide" hands AIDE_TORSA.DOC to the program Windows has for .doc files:
-    // scripts/test-windows.sh registers one that copies the document it is
+    // scripts/wine/prefix.sh registers one that copies the document it is
     // given to %TEMP%\aide-ouverte.doc.
     void helpOpenedByTheSystem()
     {

@@ -1,5 +1,5 @@
 // The window and the link on Windows, through the system's COM1 and COM7: both
-// mapped by Wine to zel-sim's pseudo-terminal by scripts/test-windows.sh, which
+// mapped by Wine to zel-sim's pseudo-terminal by scripts/wine/prefix.sh, which
 // checks the mapping before this runs. COM7, beyond the four COM items, is an
 // item of its own; the window programs and verifies the unit through it as on
 // Linux; a port another program holds is refused, and the message says so.
@@ -25,7 +25,8 @@ private Q_SLOTS:
     {
         testing::WindowUnderTest f;
         f.newSession("MENU_ED_AVEC");
-        validation::store(f.window->image(), {.number = 12, .unit = 3, .priority = 12, .text = u"Défaut pompe été"_s});
+        f.window->session().setCurrentMessage(12);
+        f.window->session().validate(3, 12, u"Défaut pompe été"_s, {});
         f.window->refresh();
         f.item("Menu_COM1")->trigger();
         QCOMPARE(f.prompts->lastText(), u"Ouverture du port COM1 effectuée avec succès."_s);

@@ -31,6 +31,7 @@ class AnsweringPrompts final : public torsa::UserPrompts {
 public:
     explicit AnsweringPrompts(std::optional<QString> file = std::nullopt) : file_(std::move(file)) {}
     bool askYesNo(const QString &, torsa::PromptIcon) override { return true; }
+    torsa::Answer askYesNoCancel(const QString &, torsa::PromptIcon) override { return torsa::Answer::No; }
     void tell(const QString &, torsa::PromptIcon) override {}
     std::optional<QString> chooseFile(const torsa::FileRequest &) override { return file_; }
 

@@ -13,7 +13,8 @@ QString listText(const MemoryImage &image)
     // What a freshly started program shows once it has opened the file and
     // run one tick.
     Session session;
-    session.open(image);
+    UnattendedPrompts nobody;
+    session.open(image, nobody);
     const RefreshTick tick = session.tick();
     QString out = tick.statusCaption;
     out.append(kCrLf);

@@ -86,6 +86,8 @@ void UnitRun::startStep(TransferKind kind)
 void UnitRun::onEngineFinished(const TransferOutcome &outcome)
 {
     stepMedianUs_ = outcome.medianCommandUs;
+    if (outcome.readImage)
+        job_.image = *outcome.readImage;
     if (outcome.succeeded() && kind_ == TransferKind::Read) {
         const files::SaveResult saved = productionfile::write(job_.file, job_.image);
         if (saved != files::SaveResult::Saved) {

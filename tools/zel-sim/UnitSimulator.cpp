@@ -1,11 +1,12 @@
 #include "UnitSimulator.h"
 
-#include <QFile>
+#include "files/ProductionFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <initializer_list>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -52,13 +53,10 @@ UnitSimulator::UnitSimulator(int masterFd, SimOptions options, QObject *parent)
 
 QString UnitSimulator::load(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    const QByteArray bytes = file.read(torsa::address::kImageSize);
-    if (bytes.size() != torsa::address::kImageSize)
-        return u"fewer than 8192 bytes"_s;
-    std::copy(bytes.begin(), bytes.end(), eeprom_.begin());
+    const std::optional<torsa::MemoryImage> image = torsa::productionfile::read(path);
+    if (!image)
+        return u"not a readable file of 8192 bytes"_s;
+    std::ranges::transform(image->cells(), eeprom_.begin(), [](int cell) { return static_cast<std::uint8_t>(cell); });
     return {};
 }
 

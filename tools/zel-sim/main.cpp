@@ -2,20 +2,19 @@
 // program without hardware. See --help.
 
 #include "PseudoTerminal.h"
+#include "SignalEvents.h"
+#include "SimFiles.h"
 #include "SimOptions.h"
-#include "TerminationSignals.h"
 #include "UnitSimulator.h"
-
-#include "files/FileSaving.h"
+#include "UnitSwap.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
-#include <vector>
+#include <initializer_list>
 
 using namespace Qt::StringLiterals;
 
@@ -25,10 +24,8 @@ constexpr int kStartFailure = 2;
 constexpr int kDied = 3;
 constexpr int kSaveFailure = 4;
 
-void complain(const QString &text)
-{
-    std::fputs(qUtf8Printable(u"zel-sim: "_s + text + u'\n'), stderr);
-}
+// The end of the run, a unit taken away, a unit put in.
+constexpr std::initializer_list<int> kSignals{SIGTERM, SIGINT, SIGUSR1, SIGUSR2};
 
 bool makeLink(const QString &linkPath, const QString &target)
 {
@@ -38,26 +35,47 @@ bool makeLink(const QString &linkPath, const QString &target)
     return QFile::link(target, linkPath);
 }
 
-// One line per gap, in microseconds.
-QByteArray gapLines(const std::vector<qint64> &gapsNs)
+// The unit's line: its EEPROM loaded and the link made; said on stderr when not.
+bool openLine(const zelsim::PseudoTerminal &terminal, zelsim::UnitSimulator &unit, const zelsim::SimOptions &options)
 {
-    constexpr qint64 kNsPerUs = 1000;
-    QByteArray text;
-    for (const qint64 gap : gapsNs)
-        text += QByteArray::number(gap / kNsPerUs) + '\n';
-    return text;
+    if (!options.loadPath.isEmpty()) {
+        if (const QString error = unit.load(options.loadPath); !error.isEmpty()) {
+            zelsim::complain(u"cannot load "_s + options.loadPath + u": "_s + error);
+            return false;
+        }
+    }
+    if (!options.linkPath.isEmpty() && !makeLink(options.linkPath, terminal.devicePath())) {
+        zelsim::complain(u"cannot create the link "_s + options.linkPath);
+        return false;
+    }
+    return true;
 }
 
-// False, said on stderr, when the file did not reach the disk whole.
-bool saveFile(const QString &path, QByteArrayView bytes)
+// What the unit held and the gaps it measured are the simulator's result: a
+// save that failed is a failed run. The link goes, unless another took it.
+int closeLine(const zelsim::PseudoTerminal &terminal, const zelsim::UnitSimulator &unit,
+              const zelsim::SimOptions &options, int code)
 {
-    const torsa::files::SaveResult result = torsa::files::saveWhole(path, bytes);
-    if (result == torsa::files::SaveResult::Saved)
-        return true;
-    complain(u"cannot save "_s + path);
-    if (result == torsa::files::SaveResult::LeftIncomplete)
-        complain(torsa::files::incompleteFileNote(path));
-    return false;
+    if (!options.savePath.isEmpty()
+        && !zelsim::saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
+        code = kSaveFailure;
+    if (!options.gapLogPath.isEmpty() && !zelsim::saveFile(options.gapLogPath, zelsim::gapLines(unit.answerGapsNs())))
+        code = kSaveFailure;
+    if (!options.linkPath.isEmpty() && QFileInfo(options.linkPath).symLinkTarget() == terminal.devicePath())
+        QFile::remove(options.linkPath);
+    if (options.verbose)
+        zelsim::complain(QString::number(unit.framesHandled()) + u" frames answered"_s);
+    return code;
+}
+
+void onSignal(int signalNumber, zelsim::UnitSwap &swap)
+{
+    if (signalNumber == SIGUSR1)
+        swap.takeAway();
+    else if (signalNumber == SIGUSR2)
+        swap.putIn();
+    else
+        QCoreApplication::exit(0);
 }
 
 } // namespace
@@ -65,7 +83,7 @@ bool saveFile(const QString &path, QByteArrayView bytes)
 int main(int argc, char *argv[])
 {
     // Before Qt starts any thread, so that only the signalfd sees them.
-    zelsim::TerminationSignals::block();
+    torsa::unixsignals::SignalEvents::block(kSignals);
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"zel-sim"_s);
@@ -78,74 +96,25 @@ int main(int argc, char *argv[])
 
     zelsim::PseudoTerminal terminal;
     if (const QString error = terminal.open(); !error.isEmpty()) {
-        complain(error);
+        zelsim::complain(error);
         return kStartFailure;
     }
     zelsim::UnitSimulator unit(terminal.masterFd(), options);
-    if (!options.loadPath.isEmpty()) {
-        if (const QString error = unit.load(options.loadPath); !error.isEmpty()) {
-            complain(u"cannot load "_s + options.loadPath + u": "_s + error);
-            return kStartFailure;
-        }
-    }
-    if (!options.linkPath.isEmpty() && !makeLink(options.linkPath, terminal.devicePath())) {
-        complain(u"cannot create the link "_s + options.linkPath);
+    if (!openLine(terminal, unit, options))
         return kStartFailure;
-    }
 
-    zelsim::TerminationSignals signals;
-    const auto putIn = [&unit, &options] {
-        if (unit.isPresent())
-            return;
-        if (const QString error = unit.putIn(); !error.isEmpty())
-            complain(u"cannot load "_s + options.loadPath + u": "_s + error);
-        if (options.verbose)
-            complain(u"unit "_s + QString::number(unit.unitNumber()) + u" in place"_s);
-    };
-    bool unitSaveFailed = false; // a unit taken away whose EEPROM did not reach the disk
-    QObject::connect(&signals, &zelsim::TerminationSignals::received, &app, [&](int signal) {
-        if (signal == SIGUSR2) {
-            putIn();
-            return;
-        }
-        if (signal != SIGUSR1) {
-            QCoreApplication::exit(0);
-            return;
-        }
-        if (!unit.isPresent())
-            return;
-        // Saved before the next unit can overwrite it.
-        if (!options.saveEachPattern.isEmpty()
-            && !saveFile(options.saveEachPattern.arg(unit.unitNumber()),
-                         QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
-            unitSaveFailed = true;
-        unit.takeAway();
-        if (options.verbose)
-            complain(u"unit "_s + QString::number(unit.unitNumber()) + u" taken away"_s);
-        if (options.absentMs)
-            QTimer::singleShot(*options.absentMs, &unit, putIn);
-    });
+    zelsim::UnitSwap swap(unit, options);
+    torsa::unixsignals::SignalEvents signalEvents(kSignals);
+    QObject::connect(&signalEvents, &torsa::unixsignals::SignalEvents::received, &app,
+                     [&swap](int signalNumber) { onSignal(signalNumber, swap); });
     QObject::connect(&unit, &zelsim::UnitSimulator::died, &app, [](int address) {
-        complain(u"dying at address "_s + QString::number(address));
+        zelsim::complain(u"dying at address "_s + QString::number(address));
         QCoreApplication::exit(kDied);
     });
 
     std::fputs(qUtf8Printable(terminal.devicePath() + u'\n'), stdout);
     std::fflush(stdout);
 
-    int code = QCoreApplication::exec();
-
-    // What the unit held is the simulator's result: a save that failed is a failed run.
-    if (!options.savePath.isEmpty()
-        && !saveFile(options.savePath, QByteArrayView(unit.eeprom().data(), torsa::address::kImageSize)))
-        code = kSaveFailure;
-    if (!options.gapLogPath.isEmpty() && !saveFile(options.gapLogPath, gapLines(unit.answerGapsNs())))
-        code = kSaveFailure;
-    if (unitSaveFailed)
-        code = kSaveFailure;
-    if (!options.linkPath.isEmpty() && QFileInfo(options.linkPath).symLinkTarget() == terminal.devicePath())
-        QFile::remove(options.linkPath);
-    if (options.verbose)
-        complain(QString::number(unit.framesHandled()) + u" frames answered"_s);
-    return code;
+    const int code = closeLine(terminal, unit, options, QCoreApplication::exec());
+    return swap.saveFailed() ? kSaveFailure : code;
 }

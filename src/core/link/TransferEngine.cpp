@@ -15,7 +15,7 @@ constexpr bool fitsByte(int value)
 
 } // namespace
 
-TransferEngine::TransferEngine(LinkPort &port, MemoryImage &image, QObject *parent)
+TransferEngine::TransferEngine(LinkPort &port, const MemoryImage &image, QObject *parent)
     : QObject(parent)
     , image_(image)
     , command_(port)
@@ -141,8 +141,10 @@ void TransferEngine::onCommandFinished(const CommandResult &result)
         }
     }
     if (address_ == address::kLastAddress) {
-        if (kind_ == TransferKind::Read)
-            image_.assignBytes(gathered_);
+        if (kind_ == TransferKind::Read) {
+            outcome_.readImage.emplace();
+            outcome_.readImage->assignBytes(gathered_);
+        }
         finish(TransferResult::Success);
         return;
     }
@@ -156,7 +158,6 @@ void TransferEngine::onLinkTestCommandFinished(const CommandResult &result)
     const bool last = address_ == kLinkTestSteps - 1;
     if (last) {
         // The final write's status is not examined.
-        image_.set(address::kLinkTestCell, 0);
         finish(TransferResult::Success);
         return;
     }

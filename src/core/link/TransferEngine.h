@@ -29,9 +29,11 @@ class TransferEngine : public QObject {
     Q_OBJECT
 
 public:
-    // The image is the session's one image: programming sends each cell as it
-    // stands when its turn comes; a read replaces it only once it is whole.
-    TransferEngine(LinkPort &port, MemoryImage &image, QObject *parent = nullptr);
+    // The image is the session's one image, which the engine only reads:
+    // programming sends each cell as it stands when its turn comes, and
+    // verification compares with it; a read's bytes come back whole in the
+    // outcome.
+    TransferEngine(LinkPort &port, const MemoryImage &image, QObject *parent = nullptr);
 
     // Starts a transfer or the link test; false (and nothing done) while one
     // runs. finished() always comes after start() has returned.
@@ -71,7 +73,7 @@ private:
     static constexpr int kLinkTestSteps = 2 * static_cast<int>(kLinkTestValues.size()) + 1;
     static LinkTestStep linkTestStep(int index);
 
-    MemoryImage &image_;
+    const MemoryImage &image_;
     ByteCommand command_;
     QElapsedTimer clock_;
     std::array<std::uint8_t, address::kImageSize> gathered_{};

@@ -4,6 +4,8 @@
 
 #include "Protocol.h"
 
+#include "store/MemoryImage.h"
+
 #include <QMetaType>
 
 #include <cstdint>
@@ -30,8 +32,10 @@ struct TransferOutcome {
     bool portFailed = false; // the port itself failed (device gone) during the step
     // How fast it went: the median time of its answered commands (none: no
     // command answered) and the time from its start to its end.
-    std::optional<std::int64_t> medianCommandUs;
+    std::optional<std::int64_t> medianCommandUs{};
     std::int64_t durationMs = 0;
+    // A read that succeeded: the unit's whole image, for the session to take in.
+    std::optional<MemoryImage> readImage;
 
     bool succeeded() const { return result == TransferResult::Success; }
 };

@@ -12,6 +12,8 @@ namespace torsa {
 
 enum class PromptIcon { None, Information, Question, Exclamation, Critical };
 
+enum class Answer { Yes, No, Cancel };
+
 struct FileRequest {
     enum class Kind { Open, Save };
     Kind kind = Kind::Open;
@@ -26,10 +28,22 @@ public:
 
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(const QString &text, PromptIcon icon) = 0;
+    // A question with Yes, No and Cancel.
+    virtual Answer askYesNoCancel(const QString &text, PromptIcon icon) = 0;
     // A message with the OK button only.
     virtual void tell(const QString &text, PromptIcon icon) = 0;
     // The chosen file name; nullopt when the dialog is cancelled.
     virtual std::optional<QString> chooseFile(const FileRequest &request) = 0;
+};
+
+// No one to ask or tell (the command line's listing, a benchmark): every
+// question is answered No or Cancel and nothing is shown.
+class UnattendedPrompts final : public UserPrompts {
+public:
+    bool askYesNo(const QString &, PromptIcon) override { return false; }
+    Answer askYesNoCancel(const QString &, PromptIcon) override { return Answer::Cancel; }
+    void tell(const QString &, PromptIcon) override {}
+    std::optional<QString> chooseFile(const FileRequest &) override { return std::nullopt; }
 };
 
 } // namespace torsa
