@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <utility>
 
 namespace zelsim {
 
@@ -13,9 +14,9 @@ constexpr int kMaxTimerMs = 255;
 
 } // namespace
 
-AdapterTimer::AdapterTimer(int ms, const QString &controlPath, bool verbose, QObject *parent)
+AdapterTimer::AdapterTimer(int ms, QString controlPath, bool verbose, QObject *parent)
     : QObject(parent)
-    , controlPath_(controlPath)
+    , controlPath_(std::move(controlPath))
     , ms_(ms)
     , verbose_(verbose)
 {

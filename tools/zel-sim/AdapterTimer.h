@@ -18,7 +18,7 @@ class AdapterTimer : public QObject {
 public:
     // 0 ms: no adapter, answers go out as they are ready. The control file,
     // when given, is written with the timer's value and watched for another.
-    AdapterTimer(int ms, const QString &controlPath, bool verbose, QObject *parent = nullptr);
+    AdapterTimer(int ms, QString controlPath, bool verbose, QObject *parent = nullptr);
 
     // When bytes ready at readyNs (on the simulator's clock) reach the PC.
     qint64 releaseAt(qint64 readyNs) const { return releaseAt(readyNs, ms_); }
