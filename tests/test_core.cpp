@@ -427,7 +427,8 @@ private Q_SLOTS:
         QObject::connect(&session, &Session::modifiedChanged, [&](bool m) { seen << (m ? u"modified"_s : u"kept"_s); });
         link::TransferOutcome read{.kind = link::TransferKind::Read, .readImage = newSession(SessionMode::WithoutPlc)};
         read.readImage->set(address::kLinkTestCell, 7);
-        link::TransferOutcome linkTest, programmed;
+        link::TransferOutcome linkTest;
+        link::TransferOutcome programmed;
         linkTest.kind = link::TransferKind::LinkTest;
         const std::function<void()> steps[] = {[&] { session.startNew(SessionMode::WithPlc, prompts); },
                                                [&] { session.tick(); },

@@ -23,7 +23,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr QStringView kExport = u"export";
-constexpr QStringView kImport = u"import";
 // "Valider" texts separate their lines with LF CR.
 
 struct Request {
