@@ -2,6 +2,7 @@
 
 #include "CommandTable.h"
 #include "ImageHash.h"
+#include "OptionValue.h"
 #include "Output.h"
 #include "RunConsole.h"
 #include "RunJob.h"
@@ -23,6 +24,7 @@ namespace torsa::cli {
 using namespace Qt::StringLiterals;
 using link::TransferKind;
 using production::isSha256Hex;
+using production::optionValue;
 using production::UnitRun;
 
 namespace {
@@ -47,19 +49,6 @@ std::optional<TransferKind> kindOf(const QString &command)
         return TransferKind::Verify;
     if (command == u"test")
         return TransferKind::LinkTest;
-    return std::nullopt;
-}
-
-// The value of "--name VALUE" or "--name=VALUE" at i (i then stands on the
-// value); nothing when the argument is not that option, an empty value when the
-// value is missing.
-std::optional<QString> optionValue(QStringView name, const QStringList &arguments, qsizetype &i)
-{
-    const QString &argument = arguments.at(i);
-    if (argument == name)
-        return i + 1 < arguments.size() ? arguments.at(++i) : QString();
-    if (argument.startsWith(name) && argument.sliced(name.size()).startsWith(u'='))
-        return argument.sliced(name.size() + 1);
     return std::nullopt;
 }
 

@@ -1,26 +1,12 @@
 #include "StationArguments.h"
 
 #include "ImageHash.h"
+#include "OptionValue.h"
 
 namespace torsa::station {
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The value of "--name VALUE" or "--name=VALUE" at i (i then stands on the
-// value); nothing when the argument is not that option.
-std::optional<QString> optionValue(QStringView name, const QStringList &arguments, qsizetype &i)
-{
-    const QString &argument = arguments.at(i);
-    if (argument == name)
-        return i + 1 < arguments.size() ? arguments.at(++i) : QString();
-    if (argument.startsWith(name) && argument.sliced(name.size()).startsWith(u'='))
-        return argument.sliced(name.size() + 1);
-    return std::nullopt;
-}
-
-} // namespace
+using production::optionValue;
 
 StationArguments parseStationArguments(const QStringList &arguments)
 {
