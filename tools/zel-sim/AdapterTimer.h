@@ -3,6 +3,8 @@
 // The PC's end of the line as a USB adapter with a latency timer makes it (an
 // FTDI chip holds what it receives until its timer runs out, 16 ms by
 // default): the unit's answers reach the PC only at the timer's ticks. The
+// chip restarts its timer whenever it sends and sends (its two status bytes at
+// least) whenever the timer runs out, so the ticks keep to one grid. The
 // timer can be changed while the simulator runs, as a driver does when it
 // honours a low-latency request, through a control file holding its value in ms.
 

@@ -25,8 +25,8 @@ constexpr qsizetype kReadChunk = 4096;
 // Unpaced, the two pieces of a split acknowledgement still leave the unit
 // apart, so that the program reads them separately.
 constexpr qint64 kSplitGapNs = 2 * kNsPerMs;
-// Timers have millisecond resolution: what falls due within half of one is due.
-constexpr qint64 kDueSlackNs = kNsPerMs / 2;
+// What falls due this close together goes out in one wake-up.
+constexpr qint64 kDueSlackNs = 20'000;
 
 QByteArray bytesOf(std::initializer_list<char> list)
 {
@@ -44,11 +44,9 @@ UnitSimulator::UnitSimulator(int masterFd, SimOptions options, QObject *parent)
 {
     if (options_.baud > 0)
         byteNs_ = kBitsPerByte * kNsPerSecond / options_.baud;
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
     clock_.start();
     connect(&notifier_, &QSocketNotifier::activated, this, &UnitSimulator::onReadable);
-    connect(&timer_, &QTimer::timeout, this, &UnitSimulator::onTimer);
+    connect(&timer_, &LineTimer::timeout, this, &UnitSimulator::onTimer);
 }
 
 QString UnitSimulator::load(const QString &path)
@@ -232,8 +230,7 @@ void UnitSimulator::rearm()
         timer_.stop();
         return;
     }
-    const qint64 waitNs = std::max<qint64>(0, next - now());
-    timer_.start(std::chrono::milliseconds((waitNs + kDueSlackNs) / kNsPerMs));
+    timer_.start(next - now());
 }
 
 } // namespace zelsim

@@ -6,6 +6,7 @@
 
 #include "AdapterTimer.h"
 #include "FrameParser.h"
+#include "LineTimer.h"
 #include "SimOptions.h"
 
 #include "store/AddressMap.h"
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <array>
 #include <cstdint>
@@ -74,7 +74,7 @@ private:
     Eeprom eeprom_{};
     FrameParser parser_;
     QSocketNotifier notifier_;
-    QTimer timer_;
+    LineTimer timer_;
     AdapterTimer adapter_;
     QElapsedTimer clock_;
     std::deque<Chunk> incoming_;
