@@ -5,6 +5,7 @@
 #include "support/CliProcess.h"
 #include "support/FileSizeLimit.h"
 #include "support/SimProcess.h"
+#include "support/TechnicianAccount.h"
 #include "support/WindowUnderTest.h"
 
 #include "files/CsvEncoding.h"
@@ -17,6 +18,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <limits>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace torsa;
@@ -34,6 +38,16 @@ CliRun runLimited(const QStringList &arguments, qint64 limit)
 
 constexpr int kExitPortUnavailable = 3;
 const QByteArray kOldFile = QByteArray("ancien jeu de messages ").repeated(300);
+
+// A folder anyone may write in; sticky, only a file's owner may replace it.
+const QFile::Permissions kAnyoneWrites =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther;
+
+bool shareFolder(const QString &folder, bool sticky)
+{
+    const QByteArray native = QFile::encodeName(folder);
+    return ::chmod(native.constData(), S_IRWXU | S_IRWXG | S_IRWXO | (sticky ? S_ISVTX : 0)) == 0;
+}
 
 } // namespace
 
@@ -125,23 +139,62 @@ private Q_SLOTS:
             QCOMPARE(readFile(out), kOldFile);
     }
 
-    // "Enregistrer" over an existing file and to a new one, with room for half
-    // the file: the box of the failed save, the old file whole, no new file.
-    void windowSaveUnderAFullDisk()
+    // "Enregistrer" failing at each of its steps: the box of the failed save,
+    // the session left unsaved. A new file beside the old one cut short, or
+    // its final rename refused (a sticky folder, the old file another user's),
+    // leaves the old file whole and no new file; a file written in place (a
+    // folder that takes no new file) cut short is just as much a failure.
+    void windowSaveFailures_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("sticky");
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<qint64>("limit");
+        const qint64 half = address::kImageSize / 2;
+        const qint64 none = std::numeric_limits<qint64>::max();
+        QTest::newRow("over a file, disk full") << u"existant.zel"_s << true << false << false << half;
+        QTest::newRow("new file, disk full") << u"nouveau.zel"_s << false << false << false << half;
+        QTest::newRow("rename refused") << u"autrui.zel"_s << true << true << false << none;
+        QTest::newRow("in place, disk full") << u"sur-place.zel"_s << true << false << true << half;
+    }
+
+    void windowSaveFailures()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        QFETCH(bool, sticky);
+        QFETCH(bool, inPlace);
+        QFETCH(qint64, limit);
+        if (sticky && !TechnicianAccount::canBeOtherThanOwner())
+            QSKIP("a file of another user's needs root to be made");
+        const QString folder = dir_.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + u'/' + name;
+        if (exists)
+            QVERIFY(writeFile(path, kOldFile) && QFile::setPermissions(path, kAnyoneWrites));
+        QVERIFY(inPlace ? QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                            QFile::ExeOther)
+                        : shareFolder(folder, sticky));
         WindowUnderTest f;
         f.newSession("MENU_ED_AVEC");
-        const QString existing = dir_.filePath(u"existant.zel"_s);
-        const QString fresh = dir_.filePath(u"nouveau.zel"_s);
-        QVERIFY(writeFile(existing, kOldFile));
-        for (const QString &path : {existing, fresh}) {
-            OwnFileSizeLimit limit(address::kImageSize / 2);
-            f.prompts->files.push_back(path);
+        f.text()->setText(u"ALARME"_s);
+        f.click("Commande6");
+        f.prompts->files.push_back(path);
+        {
+            const TechnicianAccount technician;
+            const OwnFileSizeLimit full(limit);
             f.item("MENU_ENREGISTRER")->trigger();
-            QCOMPARE(f.prompts->last(), box(saveError(path), PromptIcon::None));
         }
-        QCOMPARE(readFile(existing), kOldFile);
-        QVERIFY(!QFile::exists(fresh));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(f.prompts->last(), box(saveError(path), PromptIcon::None));
+        // Still unsaved: leaving asks first (and is cancelled).
+        QVERIFY(!f.window->close());
+        if (inPlace)
+            return;
+        QCOMPARE(QDir(folder).entryList(QDir::Files), exists ? QStringList{name} : QStringList{});
+        if (exists)
+            QCOMPARE(readFile(path), kOldFile);
     }
 
     // The production log: every column of a row, a row put on a line of its
