@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <tuple>
@@ -41,6 +42,9 @@ QByteArray pattern(int seed)
         bytes[a] = static_cast<char>((a * 11 + seed) % 256);
     return bytes;
 }
+
+// Long enough for five probes of a unit left on its line.
+constexpr int kProbesWaitMs = 2800;
 
 } // namespace
 
@@ -404,18 +408,22 @@ private Q_SLOTS:
     // A station on two lines through three units each: on A the second unit is
     // taken away mid-programming, on B the second has a worn cell. Each unit
     // is numbered, ends on its line and its log rows; Ctrl+C ends on the totals.
-    // A third port cannot be opened: said on its line, never waited on.
+    // A third port cannot be opened: said on its line, never waited on. Left on
+    // its line, B's last unit is asked whether it is still there every half
+    // second (the gaps its simulator logs before each frame after the transfer's).
     void station()
     {
         const QString log = dir_.filePath(u"station.csv"_s);
         std::vector<std::unique_ptr<SimProcess>> sims;
         const QString absent = dir_.filePath(u"absent"_s);
         QStringList arguments{u"station"_s, file_, u"--log"_s, log, u"--port"_s, absent};
+        const QString gapLog = dir_.filePath(u"gaps-b.txt"_s);
         for (const QString &line : {u"a"_s, u"b"_s}) {
             sims.push_back(std::make_unique<SimProcess>());
             QVERIFY(
                 sims.back()->start({u"--stuck-cell"_s, u"2:5000"_s, u"--save-each"_s, dir_.filePath(line + u"%1.zel"_s),
-                                    u"--save"_s, dir_.filePath(line + u"3.zel"_s)}));
+                                    u"--save"_s, dir_.filePath(line + u"3.zel"_s), u"--gap-log"_s,
+                                    line == u"b" ? gapLog : dir_.filePath(u"gaps-a.txt"_s)}));
             arguments << u"--port"_s << sims.back()->path();
         }
         SimProcess &a = *sims[0];
@@ -438,6 +446,7 @@ private Q_SLOTS:
         QVERIFY(swap(b, "  unité ", 4, 2));
         for (SimProcess *sim : {&a, &b})
             QVERIFY(waitFor(cli, err, sim->path().toUtf8() + "  unité ", 6));
+        QTest::qWait(kProbesWaitMs);
         ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(kCliWaitMs) && cli.exitStatus() == QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);
@@ -447,6 +456,19 @@ private Q_SLOTS:
                 && !err.contains(absent.toUtf8() + "  en attente"));
         QVERIFY(err.contains("  Adresse 5000 : octet attendu 217, octet lu 0\n"));
         QVERIFY(a.stop() && b.stop());
+        QList<qint64> gaps;
+        for (const QByteArray &line : readFile(gapLog).trimmed().split('\n'))
+            gaps.append(line.toLongLong());
+        // The transfer's gaps are microseconds; the first probe's is cut by the
+        // transfer's end.
+        const auto lastTransferGap = std::find_if(gaps.rbegin(), gaps.rend(), [](qint64 us) { return us < 10'000; });
+        const QList<qint64> probeGaps(lastTransferGap.base() + 1, gaps.end());
+        QStringList shown;
+        for (const qint64 us : probeGaps)
+            shown << QString::number(us);
+        QVERIFY2(probeGaps.size() >= 3
+                     && std::ranges::all_of(probeGaps, [](qint64 us) { return us >= 400'000 && us < 800'000; }),
+                 qPrintable(shown.join(u' ')));
         QByteArray worn = pattern(1);
         worn[5000] = 0;
         for (const auto &[name, bytes] :
