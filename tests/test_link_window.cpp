@@ -3,13 +3,18 @@
 // and guards. The walk-through is the README's `make demo`, on the window's own
 // menus. The bytes on the line are test_link_transfer's.
 
+#include "support/ScriptedPrompts.h"
 #include "support/SimProcess.h"
 #include "support/WindowUnderTest.h"
 
+#include "PortMenu.h"
+
+#include "link/ByteCommand.h"
 #include "link/TransferEngine.h"
 #include "link/TransferTexts.h"
 #include "store/AddressMap.h"
 
+#include <QAction>
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -108,6 +113,43 @@ private Q_SLOTS:
                                   PromptIcon::Exclamation));
             QVERIFY(!f.engine()->isRunning());
         }
+    }
+
+    // A port beyond COM1 to COM4 (an adapter that came with a number of its
+    // own) is listed as the menu opens; chosen, it stays listed and checked
+    // while it is held, even unplugged, and leaves the menu once a command has
+    // failed on it, with no port chosen any more.
+    void aPortBeyondCom4ThatGoes()
+    {
+        if (SimProcess::throughWindowsPorts())
+            QSKIP("under Wine the simulators' lines are COM ports that never go");
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QList<link::PresentPort> present{{sim.path(), u"FT232R USB UART"_s, {}, {}, {}, {}}};
+        testing::ScriptedPrompts prompts;
+        link::LinkPort port;
+        QWidget bar;
+        PortMenu menu(port, prompts, &bar, [&present] { return present; });
+        const auto item = [&] {
+            menu.popup({});
+            menu.hide();
+            return menu.findChild<QAction *>(u"Menu_"_s + sim.path());
+        };
+        QVERIFY(item());
+        item()->trigger();
+        QCOMPARE(prompts.last(), testing::box(u"Ouverture du port "_s + sim.path() + u" effectuée avec succès."_s,
+                                              PromptIcon::Information));
+        present.clear();
+        QVERIFY(item() && item()->isChecked() && menu.hasChosenPort());
+
+        sim.process().kill();
+        QVERIFY(sim.waitForExit());
+        link::ByteCommand command(port);
+        QSignalSpy finished(&command, &link::ByteCommand::finished);
+        command.startRead(0, 0);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(!port.isOpen());
+        QVERIFY(!item() && !menu.hasChosenPort());
     }
 
     // Through an adapter holding the answers: the link test's own box, then an

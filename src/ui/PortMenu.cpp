@@ -7,15 +7,17 @@
 #include <QActionGroup>
 
 #include <algorithm>
+#include <utility>
 
 namespace torsa {
 
 using namespace Qt::StringLiterals;
 
-PortMenu::PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent)
+PortMenu::PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent, PortLister listPorts)
     : QMenu(QStringLiteral("&Configurer"), parent)
     , port_(port)
     , prompts_(prompts)
+    , listPorts_(std::move(listPorts))
 {
     setObjectName(QStringLiteral("Menu_configuration"));
     menuAction()->setObjectName(objectName());
@@ -117,7 +119,7 @@ void PortMenu::listOtherPorts()
     // The chosen port stays while it is held: a port unplugged since shows
     // itself gone when a transfer fails on it (the port is then closed).
     const std::vector<link::ExtraPortItem> items =
-        link::extraPortItems(link::presentPorts(), link::comDevicesNow(), port_.isOpen() ? chosenOther_ : std::nullopt);
+        link::extraPortItems(listPorts_(), link::comDevicesNow(), port_.isOpen() ? chosenOther_ : std::nullopt);
     if (chosenOther_ && std::ranges::find(items, chosenOther_->name, &link::ExtraPortItem::name) == items.end())
         chosenOther_.reset();
 

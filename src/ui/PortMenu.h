@@ -13,6 +13,7 @@
 #include <QMenu>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -25,7 +26,11 @@ class PortMenu : public QMenu {
     Q_OBJECT
 
 public:
-    PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent);
+    // Where the ports present are taken from as the menu opens.
+    using PortLister = std::function<QList<link::PresentPort>()>;
+
+    PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent,
+             PortLister listPorts = &link::presentPorts);
 
     // The COM item chosen (1 to 4); 0 when none is (or another port is).
     int chosenCom() const { return chosenCom_; }
@@ -50,6 +55,7 @@ private:
 
     link::LinkPort &port_;
     UserPrompts &prompts_;
+    PortLister listPorts_;
     std::array<QAction *, 4> comItems_{}; // Menu_COM1 to Menu_COM4
     std::vector<QAction *> otherItems_;   // the ports beyond them ("Menu_COM7")
     std::vector<QAction *> separators_;   // around those, while there are any
