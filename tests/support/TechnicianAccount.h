@@ -21,7 +21,8 @@ public:
         const passwd *nobody = ::getpwnam("nobody");
         if (::geteuid() != 0 || !nobody)
             return;
-        groups_.resize(static_cast<std::size_t>(::getgroups(0, nullptr)));
+        const int total = ::getgroups(0, nullptr);
+        groups_.resize(total > 0 ? static_cast<std::size_t>(total) : 0);
         const int count = ::getgroups(static_cast<int>(groups_.size()), groups_.data());
         groups_.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
         gid_ = ::getegid();
