@@ -137,8 +137,9 @@ private Q_SLOTS:
         };
         QVERIFY(item());
         item()->trigger();
-        QCOMPARE(prompts.last(), testing::box(u"Ouverture du port "_s + sim.path() + u" effectuée avec succès."_s,
-                                              PromptIcon::Information));
+        QCOMPARE(
+            prompts.last(),
+            testing::box(u"Ouverture du port "_s + sim.path() + u" effectuée avec succès."_s, PromptIcon::Information));
         present.clear();
         QVERIFY(item() && item()->isChecked() && menu.hasChosenPort());
 

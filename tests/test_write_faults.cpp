@@ -40,8 +40,7 @@ constexpr int kExitPortUnavailable = 3;
 const QByteArray kOldFile = QByteArray("ancien jeu de messages ").repeated(300);
 
 // A folder anyone may write in; sticky, only a file's owner may replace it.
-const QFile::Permissions kAnyoneWrites =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther;
+const QFile::Permissions kAnyoneWrites = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther;
 
 bool shareFolder(const QString &folder, bool sticky)
 {
@@ -173,8 +172,8 @@ private Q_SLOTS:
         const QString path = folder + u'/' + name;
         if (exists)
             QVERIFY(writeFile(path, kOldFile) && QFile::setPermissions(path, kAnyoneWrites));
-        QVERIFY(inPlace ? QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                            QFile::ExeOther)
+        QVERIFY(inPlace ? QFile::setPermissions(folder,
+                                                QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther)
                         : shareFolder(folder, sticky));
         WindowUnderTest f;
         f.newSession("MENU_ED_AVEC");

@@ -29,8 +29,7 @@ public:
     // Where the ports present are taken from as the menu opens.
     using PortLister = std::function<QList<link::PresentPort>()>;
 
-    PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent,
-             PortLister listPorts = &link::presentPorts);
+    PortMenu(link::LinkPort &port, UserPrompts &prompts, QWidget *parent, PortLister listPorts = &link::presentPorts);
 
     // The COM item chosen (1 to 4); 0 when none is (or another port is).
     int chosenCom() const { return chosenCom_; }
