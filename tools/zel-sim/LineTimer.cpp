@@ -52,8 +52,9 @@ void LineTimer::start(qint64 waitNs)
 void LineTimer::stop()
 {
     const itimerspec disarmed{};
-    if (fd_ >= 0)
-        ::timerfd_settime(fd_, 0, &disarmed, nullptr);
+    // Harmless if it failed (a stray expiry finds nothing due), but said.
+    if (fd_ >= 0 && ::timerfd_settime(fd_, 0, &disarmed, nullptr) != 0)
+        std::perror("zel-sim: timerfd_settime");
 }
 
 void LineTimer::onExpired()
