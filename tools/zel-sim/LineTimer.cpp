@@ -1,6 +1,5 @@
 #include "LineTimer.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <sys/timerfd.h>
