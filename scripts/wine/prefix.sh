@@ -10,9 +10,8 @@ fi
 name=$1
 . "$(dirname "$0")/common.sh" "$name"
 
-# What each step printed goes to the prefix's log; a step that fails is named,
+# What each step printed goes to the attempt's log; a step that fails is named,
 # with the end of the log, so that a fixture that fails on a CI machine says why.
-log=$work/prefix-$name.log
 step() {
     echo "+ $*" >>"$log"
     "$@" </dev/null >>"$log" 2>&1 && return 0
@@ -87,8 +86,9 @@ make_prefix() {
 
 # A prefix is made twice at most: Wine may fail a first start on a busy machine,
 # and the log above says so when it does.
-rm -f "$log"
+rm -f "$work/prefix-$name".*.log
 for attempt in 1 2; do
+    log=$work/prefix-$name.$attempt.log
     if make_prefix; then
         echo "prefix $name ready"
         exit 0
