@@ -28,7 +28,7 @@ case $name in
 esac
 
 make_prefix() {
-    rm -rf "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" || return 1
     step wineboot --init || return 1
     # Wine has neither Courier New nor Microsoft Sans Serif (the captions' font),
     # and finds none of its own fonts here, Tahoma (its menus' font) among them:
