@@ -46,7 +46,7 @@ make_prefix() {
         suites)
             # The fonts of the Qt prefix, and Wine's MS Sans Serif for the window's
             # captions (on Windows the system's).
-            mkdir -p "$work/fonts"
+            step mkdir -p "$work/fonts" || return 1
             step cp "$TORSA_WINDOWS_QT_BIN"/../lib/fonts/* /usr/share/wine/fonts/ms_sans_serif.ttf "$work/fonts/" ||
                 return 1
             # The program for .doc files that "&Aide" must start: it copies the
@@ -73,7 +73,8 @@ make_prefix() {
     # end instead (wineserver -w), as its uninstaller runs on after it returns.
     step wineserver -w || return 1
     if [ "$name" != setup ]; then
-        setsid wineserver -p </dev/null >/dev/null 2>&1
+        setsid wineserver -p </dev/null >/dev/null 2>&1 ||
+            { echo "prefix $name: failed: wineserver -p" >&2; return 1; }
         step wine cmd /c exit || return 1
     fi
     # An unmapped COM1 is this machine's /dev/ttyS0: nothing is sent before all hold.
@@ -84,8 +85,8 @@ make_prefix() {
     done
 }
 
-# A prefix is made twice at most: Wine may fail a first start on a busy machine,
-# and the log above says so when it does.
+# A prefix is made twice at most: a CI machine once failed one with nothing
+# said; a failed first attempt is printed in full, then the prefix made afresh.
 rm -f "$work/prefix-$name".*.log
 for attempt in 1 2; do
     log=$work/prefix-$name.$attempt.log
